@@ -1,0 +1,46 @@
+# Entry points for a fresh Debian 12 machine: `make run`, `make test`, `make bench`.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev \
+            libgtest-dev libgmock-dev libbenchmark-dev
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: deps configure build test bench run clean format
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' \
+	        || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    echo "installing:$$missing"; \
+	    $(SUDO) apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+$(BUILD_DIR)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: deps $(BUILD_DIR)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	$(BUILD_DIR)/bench/zephranox_bench
+
+# The program with the simulated amplifier on a virtual serial port; amp-sim ends with it.
+run: build
+	@$(BUILD_DIR)/tools/amp-sim/amp-sim --quiet > $(BUILD_DIR)/amp-sim.port & sim=$$!; \
+	trap 'kill $$sim 2>/dev/null; wait $$sim 2>/dev/null' EXIT INT TERM; \
+	sleep 0.5; echo "simulated amplifier on $$(head -n1 $(BUILD_DIR)/amp-sim.port)"; \
+	$(BUILD_DIR)/src/zephranox
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD_DIR)
