@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace zx {
+
+// 0 In left (input A), 1 In right (input B), 2 Out left, 3 Out right, 4 Out sub, 5 Out 4
+// (carried by every frame and image, hidden on screen).
+using ChannelId = int;
+// channel × 8 + band, band 0..7 (shown as bands 1..8).
+using EqBandId = int;
+
+inline constexpr int kChannelCount = 6;
+inline constexpr int kInputCount = 2;
+inline constexpr int kOutputCount = 4;
+inline constexpr int kBandsPerChannel = 8;
+inline constexpr int kBandCount = kChannelCount * kBandsPerChannel;
+
+constexpr bool IsOutputChannel(ChannelId ch) {
+    return ch >= kInputCount && ch < kChannelCount;
+}
+constexpr int OutputIndex(ChannelId ch) {
+    return ch - kInputCount;
+}
+constexpr EqBandId BandId(ChannelId ch, int band) {
+    return ch * kBandsPerChannel + band;
+}
+constexpr ChannelId ChannelOfBand(EqBandId id) {
+    return id / kBandsPerChannel;
+}
+
+// The two bytes a 16-bit field travels as, low byte first on the wire.
+struct ByteHalves {
+    std::uint8_t low = 0;
+    std::uint8_t high = 0;
+    friend bool operator==(const ByteHalves&, const ByteHalves&) = default;
+};
+
+constexpr ByteHalves SplitHalves(std::uint16_t v) {
+    return {static_cast<std::uint8_t>(v % 256), static_cast<std::uint8_t>(v / 256)};
+}
+constexpr std::uint16_t JoinHalves(ByteHalves h) {
+    return static_cast<std::uint16_t>(h.high * 256 + h.low);
+}
+
+struct ChannelParams {
+    std::uint8_t mute = 0;
+    std::uint8_t polarity = 0;
+    std::uint8_t gainIndex = 120;
+    std::uint16_t delaySteps = 0;
+    ByteHalves delayHalves;
+    std::uint8_t bypass = 0;
+    std::uint8_t hpfFreqIndex = 0;
+    std::uint8_t hpfType = 0;
+    std::uint8_t lpfFreqIndex = 240;
+    std::uint8_t lpfType = 0;
+    friend bool operator==(const ChannelParams&, const ChannelParams&) = default;
+};
+
+struct OutputParams {
+    std::uint8_t routeSource = 0;
+    std::uint8_t limiterThresholdIndex = 0;
+    std::uint8_t limiterAttackIndex = 0;
+    std::uint8_t limiterReleaseIndex = 0;
+    std::uint8_t limiterRatioIndex = 0;
+    friend bool operator==(const OutputParams&, const OutputParams&) = default;
+};
+
+struct EqBandParams {
+    std::uint8_t freqIndex = 0;
+    std::uint8_t type = 0;
+    std::uint16_t peakGainIndex = 120;
+    ByteHalves peakGainHalves{120, 0};
+    std::uint16_t shelfGainIndex = 120;
+    ByteHalves shelfGainHalves{120, 0};
+    std::uint8_t qIndex = 4;
+    friend bool operator==(const EqBandParams&, const EqBandParams&) = default;
+};
+
+// Default frequency index of bands 1..8 of every channel: 19.7, 51.1, 102, 198, 500, 1000,
+// 2000 and 2997 Hz.
+inline constexpr std::array<std::uint8_t, kBandsPerChannel> kDefaultBandFreqIndex = {
+    0, 33, 57, 80, 112, 136, 160, 174};
+
+// The program's copy of the amplifier's settings: table indexes, step counts and flags,
+// exactly as they travel on the wire.
+struct ParameterModel {
+    std::array<ChannelParams, kChannelCount> channels;
+    std::array<OutputParams, kOutputCount> outputs;
+    std::array<EqBandParams, kBandCount> bands;
+    QString imageName;
+
+    ParameterModel() { ResetToDefaults(); }
+    void ResetToDefaults();
+
+    OutputParams& output(ChannelId ch) { return outputs[OutputIndex(ch)]; }
+    const OutputParams& output(ChannelId ch) const { return outputs[OutputIndex(ch)]; }
+    EqBandParams& band(ChannelId ch, int band) { return bands[BandId(ch, band)]; }
+    const EqBandParams& band(ChannelId ch, int band) const { return bands[BandId(ch, band)]; }
+
+    friend bool operator==(const ParameterModel&, const ParameterModel&) = default;
+};
+
+EqBandParams DefaultBand(int bandInChannel);
+
+// The gain a band's type uses: the peak gain for PEQ, the shelf gain for LS and HS.
+std::uint16_t ActiveGainIndex(const EqBandParams& band);
+// Writes only the active gain index, leaving the other kind's gain as it was.
+void SetActiveGainIndex(EqBandParams& band, std::uint16_t index);
+
+// Refresh the byte halves from the 16-bit values, as every edit of those fields does.
+void RefreshHalves(ChannelParams& ch);
+void RefreshHalves(EqBandParams& band);
+
+} // namespace zx
