@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSerialPort>
+#include <QTimer>
+
+#include <array>
+#include <map>
+#include <memory>
+
+#include "platform/platform.h"
+
+class QWidget;
+
+namespace zx {
+
+// QTimer per named timer, on the thread that made the hub.
+class QtTimerHub : public TimerHub {
+  public:
+    QtTimerHub();
+    void start(TimerId id) override;
+    void stop(TimerId id) override;
+    bool isActive(TimerId id) const override;
+
+  private:
+    std::array<std::unique_ptr<QTimer>, kTimerCount> timers_;
+};
+
+// The Qt event loop as the clock: pumpWait runs a nested event loop.
+class QtClock : public Clock {
+  public:
+    QtClock() { elapsed_.start(); }
+    std::uint64_t tickMs() const override { return std::uint64_t(elapsed_.elapsed()); }
+    void pumpWait(int ms) override;
+    void pause(int ms) override;
+
+  private:
+    QElapsedTimer elapsed_;
+};
+
+// QSerialPort; readyRead becomes the data-available notification.
+class QtSerialDevice : public QObject, public SerialDevice {
+    Q_OBJECT
+  public:
+    QtSerialDevice();
+    bool open(const QString& deviceName) override;
+    bool isOpen() const override { return port_.isOpen(); }
+    bool write(const QByteArray& bytes) override;
+    int bytesQueued() override;
+    std::optional<QByteArray> read(int maxBytes) override;
+    void purge() override;
+    void close() override;
+
+  protected:
+    void postNotification() override;
+
+  private:
+    QSerialPort port_;
+};
+
+// Linux: the system's serial ports plus the virtual ports /dev/ttyV<digits> that lead to a
+// pseudo-terminal. Each entry keeps the number it first got, so a number always names the
+// same device. Windows: the SERIALCOMM registry key with the COM naming rules.
+class SystemPortList : public PortList {
+  public:
+    std::optional<QStringList> list() override;
+    int portNumber(const QString& entry) override;
+    QString deviceName(int portNumber) const override;
+
+  private:
+    std::map<QString, int> numbers_;
+    std::map<int, QString> names_;
+};
+
+// Qt's message boxes and file dialogs, parented to the main window once it exists.
+class QtDialogs : public Dialogs {
+  public:
+    void setParent(QWidget* parent) { parent_ = parent; }
+    void message(const QString& text) override;
+    bool askYesNo(const QString& caption, const QString& text) override;
+    QString saveFileName(const QString& filterText, const QString& defaultName) override;
+    QString openFileName(const QString& filterText, const QString& defaultName) override;
+    int execModal(QDialog& dialog) override;
+
+  private:
+    QWidget* parent_ = nullptr;
+};
+
+// The program's platform.
+class QtPlatform {
+  public:
+    Platform platform() { return {timers, clock, serial, ports, dialogs}; }
+
+    QtTimerHub timers;
+    QtClock clock;
+    QtSerialDevice serial;
+    SystemPortList ports;
+    QtDialogs dialogs;
+};
+
+// The virtual ports in dir: entries ttyV<digits> that are symbolic links to a pseudo-terminal.
+QStringList VirtualSerialPorts(const QString& dir = QStringLiteral("/dev"));
+
+} // namespace zx
+
+#ifdef _WIN32
+namespace zx {
+// The data of every value under HKEY_LOCAL_MACHINE "HARDWARE\DEVICEMAP\SERIALCOMM".
+std::optional<QStringList> RegistrySerialPorts();
+} // namespace zx
+#endif

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace zx {
+
+// One serial device at 9600 baud, 8 data bits, no parity, one stop bit.
+//
+// Data-available notifications run on the user-interface thread, at most one outstanding:
+// while one is being handled (also while its handler waits or shows a modal dialog) no other
+// is delivered. When the handler ends and bytes are waiting, the next notification follows.
+class SerialDevice {
+  public:
+    virtual ~SerialDevice() = default;
+
+    // Opens the named device exclusively with the line settings; false if it does not exist,
+    // is in use or refuses the settings.
+    virtual bool open(const QString& deviceName) = 0;
+    virtual bool isOpen() const = 0;
+    // Writes all bytes and returns when they have gone out; false on failure.
+    virtual bool write(const QByteArray& bytes) = 0;
+    // The number of received bytes waiting to be read; -1 if the device cannot tell.
+    virtual int bytesQueued() = 0;
+    // At most maxBytes of the waiting bytes; nullopt on failure.
+    virtual std::optional<QByteArray> read(int maxBytes) = 0;
+    // Discards whatever waits to be sent or read.
+    virtual void purge() = 0;
+    virtual void close() = 0;
+
+    void setDataAvailableHandler(std::function<void()> handler) { onData_ = std::move(handler); }
+    // Called when the device fails outside a call (the adapter was unplugged).
+    void setFailureHandler(std::function<void()> handler) { onFailure_ = std::move(handler); }
+    bool notificationOutstanding() const { return posted_ || busy_; }
+
+  protected:
+    // The implementation calls this whenever bytes have arrived.
+    void dataArrived() {
+        if (posted_ || busy_ || !isOpen()) return;
+        posted_ = true;
+        postNotification();
+    }
+    // Arranges one call of deliverNotification() from the event loop (never from inside the
+    // caller).
+    virtual void postNotification() = 0;
+    void deliverNotification() {
+        posted_ = false;
+        if (busy_ || !isOpen()) return;
+        busy_ = true;
+        if (onData_) onData_();
+        busy_ = false;
+        if (isOpen() && bytesQueued() > 0) dataArrived();
+    }
+    void reportFailure() {
+        if (onFailure_) onFailure_();
+    }
+
+  private:
+    std::function<void()> onData_;
+    std::function<void()> onFailure_;
+    bool posted_ = false;
+    bool busy_ = false;
+};
+
+} // namespace zx
