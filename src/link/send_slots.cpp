@@ -1,0 +1,121 @@
+#include "link/send_slots.h"
+
+#include "link/frame.h"
+#include "link/serial_transport.h"
+#include "platform/timer_hub.h"
+
+namespace zx {
+
+SendSlots::SendSlots(ParameterModel& model, SerialTransport& transport, TimerHub& timers)
+    : model_(model), transport_(transport), timers_(timers) {
+    timers_.setHandler(TimerId::sendTimer, [this] { OnSendTimer(); });
+    timers_.setHandler(TimerId::Timer7, [this] { OnTimer7(); });
+    timers_.setHandler(TimerId::Timer4, [this] { OnTimer4(); });
+}
+
+int SendSlots::ChannelSettingsSlot(ChannelId ch) {
+    if (ch < 0 || ch >= kChannelCount) return 0;
+    // Inputs have two groups each, outputs three.
+    return IsOutputChannel(ch) ? 5 + 3 * OutputIndex(ch) : 1 + 2 * ch;
+}
+
+int SendSlots::CrossoverSlot(ChannelId ch) {
+    const int first = ChannelSettingsSlot(ch);
+    return first == 0 ? 0 : first + 1;
+}
+
+int SendSlots::LimiterSlot(ChannelId ch) {
+    return IsOutputChannel(ch) ? ChannelSettingsSlot(ch) + 2 : 0;
+}
+
+int SendSlots::EqBandSlot(EqBandId band) {
+    return band >= 0 && band < kBandCount ? kFirstEqSlot + band : 0;
+}
+
+void SendSlots::BuildChannelSettings(ChannelId ch) {
+    if (!transport_.LinkUp || ChannelSettingsSlot(ch) == 0) return;
+    Mark(ChannelSettingsSlot(ch), ChannelSettingsFrame(model_, ch));
+}
+
+void SendSlots::BuildCrossover(ChannelId ch) {
+    if (!transport_.LinkUp || CrossoverSlot(ch) == 0) return;
+    Mark(CrossoverSlot(ch), CrossoverFrame(model_, ch));
+}
+
+void SendSlots::BuildLimiter(ChannelId ch) {
+    if (!transport_.LinkUp || LimiterSlot(ch) == 0) return;
+    Mark(LimiterSlot(ch), LimiterFrame(model_, ch));
+}
+
+void SendSlots::BuildEqBand(EqBandId band) {
+    if (EqBandSlot(band) == 0) return;
+    RefreshHalves(model_.bands[static_cast<std::size_t>(band)]);
+    if (!transport_.LinkUp) return;
+    Mark(EqBandSlot(band), EqBandFrame(model_, band));
+}
+
+void SendSlots::Mark(int slot, QByteArray frame) {
+    slots_[static_cast<std::size_t>(slot - 1)] = std::move(frame);
+    pending_[static_cast<std::size_t>(slot - 1)] = true;
+}
+
+void SendSlots::OnSendTimer() {
+    if (!transport_.LinkUp) return;
+    for (int i = 1; i <= kFlagCount; ++i) {
+        auto& flag = pending_[static_cast<std::size_t>(i - 1)];
+        if (!flag) continue;
+        currentSlot_ = i;
+        flag = false;
+        // No poll goes out between the pick and the rest after the write, so the poll
+        // watchdog cannot trip while edits keep coming.
+        timers_.stop(TimerId::sendTimer);
+        timers_.stop(TimerId::Timer1);
+        timers_.stop(TimerId::intimer);
+        timers_.start(TimerId::Timer7);
+        return;
+    }
+}
+
+void SendSlots::OnTimer7() {
+    // Without the link the timer stays armed and tries again at its next tick.
+    if (!transport_.LinkUp) return;
+    timers_.stop(TimerId::Timer7);
+    // The frame as it is now: a rebuild since the pick is in it.
+    transport_.SendBuffer.clear();
+    if (currentSlot_ >= 1 && currentSlot_ <= kSlotCount)
+        transport_.SendBuffer.append(slots_[static_cast<std::size_t>(currentSlot_ - 1)]);
+    transport_.WritePort();
+    currentSlot_ = 0;
+    timers_.start(TimerId::Timer4);
+}
+
+void SendSlots::OnTimer4() {
+    timers_.stop(TimerId::Timer4);
+    timers_.start(TimerId::Timer1);
+    timers_.start(TimerId::sendTimer);
+}
+
+void SendSlots::Stop() {
+    timers_.stop(TimerId::sendTimer);
+    timers_.stop(TimerId::Timer7);
+    timers_.stop(TimerId::Timer4);
+    currentSlot_ = 0;
+}
+
+bool SendSlots::IsPending(int slot) const {
+    return slot >= 1 && slot <= kFlagCount && pending_[static_cast<std::size_t>(slot - 1)];
+}
+
+bool SendSlots::AnyPending() const {
+    for (bool f : pending_)
+        if (f) return true;
+    return false;
+}
+
+const QByteArray& SendSlots::SlotFrame(int slot) const {
+    static const QByteArray kEmpty;
+    if (slot < 1 || slot > kSlotCount) return kEmpty;
+    return slots_[static_cast<std::size_t>(slot - 1)];
+}
+
+} // namespace zx
