@@ -67,17 +67,19 @@ constexpr int EqBandBlock(ChannelId ch, int band) {
 // The 8-byte payloads, from the model (16-bit fields from their stored byte halves).
 QByteArray ChannelSettingsPayload(const ParameterModel& m, ChannelId ch);
 QByteArray CrossoverPayload(const ParameterModel& m, ChannelId ch);
-QByteArray LimiterPayload(const ParameterModel& m, ChannelId ch);
+QByteArray LimiterPayload(const ParameterModel& m, ChannelId ch); // empty for an input
 QByteArray EqBandPayload(const ParameterModel& m, EqBandId band);
 
 // The 20-byte parameter writes A1 00 ch blk 00 08.
 QByteArray ChannelSettingsFrame(const ParameterModel& m, ChannelId ch);
 QByteArray CrossoverFrame(const ParameterModel& m, ChannelId ch);
-QByteArray LimiterFrame(const ParameterModel& m, ChannelId ch);
+QByteArray LimiterFrame(const ParameterModel& m, ChannelId ch); // empty for an input
 QByteArray EqBandFrame(const ParameterModel& m, EqBandId band);
 
-// The 32-byte name store A1 n 27 00 00 14: the name's bytes, zero-filled to 20.
+// The 32-byte name store A1 n 27 00 00 14: the name's bytes, cut or zero-filled to 20.
 QByteArray StoreNameFrame(int presetSlotWire, const QByteArray& name);
+// The same for a name typed by the user: one Latin-1 byte per character.
+QByteArray StoreNameFrame(int presetSlotWire, QStringView name);
 
 // The live block write: the 10-byte header A5 A5 A5 00 A1 00 28 00 02 28, and the 554 bytes
 // that follow it (the 552 image bytes of a frame text, their checksum and AA).
