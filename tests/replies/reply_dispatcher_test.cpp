@@ -289,3 +289,37 @@ TEST_F(ReplyTest, NamesReplyForAnotherIndexIsNotTaken) {
 
 } // namespace
 } // namespace zx::replytest
+
+namespace zx::replytest {
+namespace {
+
+// The connect exchange on the virtual line: the block arrives over many reads, is applied
+// once whole, and the names it brings on start polling and sending.
+TEST_F(ReplyTest, BlockAndNamesFromTheSimulatedAmplifierCompleteTheExchange) {
+    p.sim.faults.silent = false;
+    p.sim.setLiveImage(MarkedImage());
+    p.sim.setSlot(3, p.sim.slotImage(3), QByteArray("Stage"));
+    transport.StartReader();
+    transport.setDispatcher([this] { dispatcher.DispatchReplies(); });
+    p.clock.start(TimerId::chcon112);
+    p.clock.start(TimerId::chcon188);
+
+    transport.SendBuffer = LiveBlockRequest();
+    transport.WritePort();
+    ASSERT_TRUE(p.runUntil([this] { return !names.empty(); }, 2500));
+
+    EXPECT_EQ(model.channels[2].gainIndex, 77);
+    EXPECT_EQ(model.bands[9].freqIndex, 150);
+    EXPECT_EQ(names[0][2].left(5), QStringLiteral("Stage"));
+    EXPECT_EQ(WritesOf(NamesRequest()), 1);
+    EXPECT_EQ(events, (QStringList{QStringLiteral("deviceBlockApplied"),
+                                   QStringLiteral("handshakeBlockApplied"),
+                                   QStringLiteral("namesReceived")}));
+    EXPECT_FALSE(p.clock.isActive(TimerId::chcon112));
+    EXPECT_FALSE(p.clock.isActive(TimerId::chcon188));
+    EXPECT_TRUE(p.clock.isActive(TimerId::Timer1));
+    EXPECT_TRUE(p.clock.isActive(TimerId::sendTimer));
+}
+
+} // namespace
+} // namespace zx::replytest
