@@ -127,16 +127,6 @@ TEST_F(ReplyTest, ShortPollAnswerEndsTheCall) {
     EXPECT_EQ(events, QStringList{QStringLiteral("nameStoreAck")});
 }
 
-TEST_F(ReplyTest, IncompleteRepliesWaitForTheRestOfTheirBytes) {
-    const QString report = LastRecalled(3);
-    Receive(report.left(30));
-    EXPECT_EQ(transport.RxHexBuffer, report.left(30));
-    EXPECT_TRUE(statusTexts.empty());
-    Receive(report.mid(30));
-    ASSERT_EQ(statusTexts.size(), 1u);
-    EXPECT_TRUE(transport.RxHexBuffer.isEmpty());
-}
-
 TEST_F(ReplyTest, BlockInTwoReadsIsAppliedAndFollowedByOneNamesRequest) {
     const QString block = BlockText(MarkedImage());
     ASSERT_EQ(block.size(), 1128);
