@@ -1,10 +1,13 @@
 #include <QApplication>
 
-#include "ui/main_window.h"
+#include "app/application.h"
+#include "platform/qt_platform.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    zx::MainWindow window;
-    window.show();
-    return app.exec();
+    QApplication qapp(argc, argv);
+    zx::QtPlatform platform;
+    zx::Application app(platform.platform());
+    platform.dialogs.setParent(&app.window);
+    app.Start();
+    return qapp.exec();
 }

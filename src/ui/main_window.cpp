@@ -1,16 +1,179 @@
 #include "ui/main_window.h"
 
-#include <QPalette>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+#include "ui/progress_box.h"
+#include "ui/ui_style.h"
 
 namespace zx {
+namespace {
 
-MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+QWidget* panel(QWidget* parent, const QRect& geometry, const QColor& colour) {
+    auto* w = new QWidget(parent);
+    w->setGeometry(geometry);
+    w->setAutoFillBackground(true);
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, colour);
+    w->setPalette(pal);
+    return w;
+}
+
+QLabel* whiteLabel(const QString& text, QWidget* parent, QPoint at, int px = 13) {
+    auto* l = new QLabel(text, parent);
+    l->setFont(ArialPx(px));
+    l->setStyleSheet(QStringLiteral("color: white;"));
+    l->move(at);
+    l->adjustSize();
+    return l;
+}
+
+// The maker's picture at the right of the top bar; any equivalent drawing will do.
+QPixmap brandPicture() {
+    QPixmap pm(99, 32);
+    pm.fill(kWindowGrey);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(200, 200, 200), 1));
+    p.drawRoundedRect(QRectF(0.5, 0.5, 98, 31), 4, 4);
+    p.setPen(Qt::white);
+    QFont f = ArialPx(14);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRect(0, 0, 99, 32), Qt::AlignCenter, QStringLiteral("ZEPHRANOX"));
+    return pm;
+}
+
+struct LegendEntry {
+    const char* caption;
+    QColor swatch;
+};
+const std::array<LegendEntry, 6> kLegend = {{
+    {"       In left    ", QColor(255, 255, 0)},
+    {"     In right    ", QColor(0, 0, 255)},
+    {"    Out left    ", QColor(46, 121, 255)},
+    {"   Out right  ", QColor(0, 255, 255)},
+    {"   Out sub     ", QColor(255, 0, 255)},
+    {"         Out 4    ", QColor(255, 0, 0)},
+}};
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      topBar_(panel(this, QRect(0, 0, 977, 73), kWindowGrey)),
+      graphPanel_(panel(this, QRect(8, 76, 961, 287), Qt::black)),
+      signalFlowPanel_(panel(this, QRect(0, 370, 969, 319), kWindowGrey)),
+      connectingBox_(new ProgressBox(
+          QStringLiteral("Please wait,connecting  device..............                        "),
+          this)),
+      progressBox_(new ProgressBox(
+          QStringLiteral("Please wait,sending and receving data.                        "), this)) {
     setWindowTitle(QStringLiteral("ZEPHRANOX PC Software - KAVREL / MOSSEK - Version V1.3"));
     setFixedSize(kWidth, kHeight);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(51, 51, 51));
+    pal.setColor(QPalette::Window, kWindowGrey);
     setPalette(pal);
     setAutoFillBackground(true);
+    setFont(ArialPx(13));
+
+    buildTopBar();
+    buildLegend();
+
+    graphTitle_ = new QLabel(QStringLiteral("show all "), graphPanel_);
+    graphTitle_->setGeometry(432, 2, 145, 20);
+    graphTitle_->setFont(ArialPx(16));
+    graphTitle_->setStyleSheet(QStringLiteral("color: rgb(255,0,0);"));
+
+    connectingBox_->move(307, 317);
+    progressBox_->move(307, 317);
+    connectingBox_->raise();
+    progressBox_->raise();
 }
+
+void MainWindow::buildTopBar() {
+    statusLight_ = panel(topBar_, QRect(18, 16, 14, 14), kLinkDownRed);
+    whiteLabel(QStringLiteral("COM\uFF1A"), topBar_, QPoint(37, 17));
+
+    portSelector_ = new QComboBox(topBar_);
+    portSelector_->setGeometry(80, 13, 73, 22);
+
+    connectButton_ = new QPushButton(QStringLiteral("Disconnect"), topBar_);
+    connectButton_->setGeometry(158, 14, 91, 22);
+    connectButton_->setFont(ArialPx(13));
+    connect(connectButton_, &QPushButton::clicked, this, &MainWindow::connectClicked);
+
+    auto* picture = new QLabel(topBar_);
+    picture->setGeometry(860, 8, 99, 32);
+    picture->setPixmap(brandPicture());
+}
+
+void MainWindow::buildLegend() {
+    static constexpr std::array<int, 6> kX = {16, 168, 320, 472, 624, 776};
+    for (int ch = 0; ch < 6; ++ch) {
+        QWidget* box = panel(topBar_, QRect(kX[ch], 48, 102, 25), QColor(95, 95, 95));
+        auto* caption = new QLabel(QString::fromLatin1(kLegend[ch].caption), box);
+        caption->setFont(ArialPx(11));
+        caption->setStyleSheet(QStringLiteral("color: white;"));
+        caption->setGeometry(0, 0, 64, 25);
+        panel(box, QRect(64, 6, 15, 12), kLegend[ch].swatch);
+        auto* check = new QCheckBox(box);
+        check->setGeometry(84, 4, 16, 16);
+        check->setChecked(ch != 5);
+        connect(check, &QCheckBox::toggled, this,
+                [this, ch](bool on) { emit curveShownChanged(ch, on); });
+        legendChecks_[ch] = check;
+        if (ch == 5) box->hide();
+    }
+}
+
+QStringList MainWindow::portEntries() const {
+    QStringList entries;
+    for (int i = 0; i < portSelector_->count(); ++i) entries << portSelector_->itemText(i);
+    return entries;
+}
+
+void MainWindow::setPortEntries(const QStringList& entries) {
+    portSelector_->clear();
+    portSelector_->addItems(entries);
+    portSelector_->setCurrentIndex(static_cast<int>(entries.size()) - 1);
+}
+
+int MainWindow::selectedPortIndex() const {
+    return portSelector_->currentIndex();
+}
+void MainWindow::setPortSelectorEnabled(bool enabled) {
+    portSelector_->setEnabled(enabled);
+}
+void MainWindow::setConnectCaption(const QString& caption) {
+    connectButton_->setText(caption);
+}
+
+void MainWindow::setLinkIndicator(bool linkUp) {
+    QPalette pal = statusLight_->palette();
+    pal.setColor(QPalette::Window, linkUp ? kLinkUpGreen : kLinkDownRed);
+    statusLight_->setPalette(pal);
+}
+
+void MainWindow::showConnectingBox(bool shown) {
+    connectingBox_->setVisible(shown);
+}
+void MainWindow::setConnectingPercent(int percent) {
+    connectingBox_->setPercent(percent);
+}
+
+void MainWindow::setMainPanelsEnabled(bool enabled) {
+    topBar_->setEnabled(enabled);
+    graphPanel_->setEnabled(enabled);
+    signalFlowPanel_->setEnabled(enabled);
+}
+
+void MainWindow::hideEditor() {}
+void MainWindow::resetCrossoverChannel() {}
 
 } // namespace zx

@@ -2,16 +2,71 @@
 
 #include <QWidget>
 
+#include <array>
+
+#include "link/connection_view.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
 namespace zx {
 
-// The main window: fixed 985 x 640, dark grey background.
-class MainWindow : public QWidget {
+class ProgressBox;
+
+// The main window: the top bar (status light, port selector, connect button, curve legend),
+// the graph panel and the signal-flow panel, fixed at 985 x 640 on dark grey.
+class MainWindow : public QWidget, public ConnectionView {
     Q_OBJECT
-public:
+  public:
     explicit MainWindow(QWidget* parent = nullptr);
 
     static constexpr int kWidth = 985;
     static constexpr int kHeight = 640;
+
+    QWidget* topBar() const { return topBar_; }
+    QWidget* graphPanel() const { return graphPanel_; }
+    QWidget* signalFlowPanel() const { return signalFlowPanel_; }
+    QWidget* statusLight() const { return statusLight_; }
+    QComboBox* portSelector() const { return portSelector_; }
+    QPushButton* connectButton() const { return connectButton_; }
+    ProgressBox* connectingBox() const { return connectingBox_; }
+    ProgressBox* progressBox() const { return progressBox_; }
+    QLabel* graphTitle() const { return graphTitle_; }
+    QCheckBox* legendCheck(int channel) const { return legendChecks_[channel]; }
+
+    // ConnectionView
+    QStringList portEntries() const override;
+    void setPortEntries(const QStringList& entries) override;
+    int selectedPortIndex() const override;
+    void setPortSelectorEnabled(bool enabled) override;
+    void setConnectCaption(const QString& caption) override;
+    void setLinkIndicator(bool linkUp) override;
+    void showConnectingBox(bool shown) override;
+    void setConnectingPercent(int percent) override;
+    void setMainPanelsEnabled(bool enabled) override;
+    void hideEditor() override;
+    void resetCrossoverChannel() override;
+
+  signals:
+    void connectClicked();
+    void curveShownChanged(int channel, bool shown);
+
+  private:
+    void buildTopBar();
+    void buildLegend();
+
+    QWidget* topBar_;
+    QWidget* graphPanel_;
+    QWidget* signalFlowPanel_;
+    QWidget* statusLight_ = nullptr;
+    QComboBox* portSelector_ = nullptr;
+    QPushButton* connectButton_ = nullptr;
+    QLabel* graphTitle_ = nullptr;
+    std::array<QCheckBox*, 6> legendChecks_{};
+    ProgressBox* connectingBox_;
+    ProgressBox* progressBox_;
 };
 
 } // namespace zx

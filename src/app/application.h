@@ -1,0 +1,35 @@
+#pragma once
+
+#include "link/connection.h"
+#include "link/send_slots.h"
+#include "link/serial_transport.h"
+#include "model/parameter_model.h"
+#include "platform/platform.h"
+#include "replies/apply_image.h"
+#include "replies/reply_dispatcher.h"
+#include "ui/main_window.h"
+
+namespace zx {
+
+// The one instance of every part of the program, wired together. main() makes one on the Qt
+// platform; tests make their own on the virtual one.
+class Application {
+  public:
+    explicit Application(Platform platform);
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Fills the port list, starts the always-running timers and shows the main window.
+    void Start();
+
+    Platform platform;
+    ParameterModel model;
+    MainWindow window;
+    SerialTransport transport;
+    SendSlots sendSlots;
+    ImageApplier applier;
+    ReplyDispatcher dispatcher;
+    Connection connection;
+};
+
+} // namespace zx
