@@ -12,7 +12,8 @@ namespace zx {
 //
 // Data-available notifications run on the user-interface thread, at most one outstanding:
 // while one is being handled (also while its handler waits or shows a modal dialog) no other
-// is delivered. When the handler ends and bytes are waiting, the next notification follows.
+// is delivered. Bytes that arrived meanwhile bring the next notification as soon as the
+// handler has ended.
 class SerialDevice {
   public:
     virtual ~SerialDevice() = default;
@@ -39,7 +40,11 @@ class SerialDevice {
   protected:
     // The implementation calls this whenever bytes have arrived.
     void dataArrived() {
-        if (posted_ || busy_ || !isOpen()) return;
+        if (busy_) {
+            missed_ = true;
+            return;
+        }
+        if (posted_ || !isOpen()) return;
         posted_ = true;
         postNotification();
     }
@@ -50,9 +55,15 @@ class SerialDevice {
         posted_ = false;
         if (busy_ || !isOpen()) return;
         busy_ = true;
+        missed_ = false;
         if (onData_) onData_();
         busy_ = false;
-        if (isOpen() && bytesQueued() > 0) dataArrived();
+        // Bytes that arrived while the handler ran get a notification of their own, even if
+        // the handler has read them already (it then finds nothing).
+        if (missed_) {
+            missed_ = false;
+            dataArrived();
+        }
     }
     void reportFailure() {
         if (onFailure_) onFailure_();
@@ -63,6 +74,7 @@ class SerialDevice {
     std::function<void()> onFailure_;
     bool posted_ = false;
     bool busy_ = false;
+    bool missed_ = false;
 };
 
 } // namespace zx

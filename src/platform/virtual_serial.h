@@ -60,15 +60,14 @@ class VirtualSerialDevice : public SerialDevice {
     void postNotification() override;
 
   private:
-    void send(const QByteArray& bytes, std::int64_t startUs); // amplifier to PC
-    void arrive(std::uint8_t byte, std::uint64_t session);
+    void send(const QByteArray& bytes, std::int64_t gapUs); // amplifier to PC, after a pause
+    void arrive(std::uint8_t byte);
 
     VirtualClock& clock_;
     SimAmplifier& sim_;
     QString name_;
     bool present_ = true, inUse_ = false, refuses_ = false, queryFails_ = false;
     bool open_ = false, unplugged_ = false;
-    std::uint64_t session_ = 0; // bytes on the line from an earlier open are dropped
     QByteArray input_;
     std::int64_t toPcFreeUs_ = 0;  // when the amplifier's side of the line is free again
     std::int64_t toSimFreeUs_ = 0; // when the PC's side of the line is free again

@@ -33,12 +33,12 @@ class SimAmplifier {
     static constexpr int kNameSize = 20;
     static constexpr int kSlots = 20;
     static constexpr int kMaxPayload = 600;
-    // The last-recalled report after a recall's block waits this long, so that the block is
-    // read whole before it.
+    // The last-recalled report after a recall's block follows it after this pause, so that
+    // the block is read whole before it.
     static constexpr int kReportAfterGapMs = 200;
 
     struct Output {
-        int delayMs; // after the request's last byte
+        int gapMs; // pause after the request's last byte, or after the previous answer's
         QByteArray bytes;
     };
     struct FrameRecord {

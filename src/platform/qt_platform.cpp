@@ -1,0 +1,206 @@
+#include "platform/qt_platform.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSerialPortInfo>
+#include <QThread>
+
+namespace zx {
+
+QtTimerHub::QtTimerHub() {
+    for (int i = 0; i < kTimerCount; ++i) {
+        auto t = std::make_unique<QTimer>();
+        t->setInterval(TimerInterval(TimerId(i)));
+        t->setTimerType(Qt::PreciseTimer);
+        QObject::connect(t.get(), &QTimer::timeout, [this, i] { fire(TimerId(i)); });
+        timers_[i] = std::move(t);
+    }
+}
+
+void QtTimerHub::start(TimerId id) {
+    // QTimer::start would begin a fresh interval; a running window timer keeps its own.
+    auto& t = *timers_[int(id)];
+    if (!t.isActive()) t.start();
+}
+
+void QtTimerHub::stop(TimerId id) {
+    timers_[int(id)]->stop();
+}
+
+bool QtTimerHub::isActive(TimerId id) const {
+    return timers_[int(id)]->isActive();
+}
+
+void QtClock::pumpWait(int ms) {
+    const std::uint64_t end = tickMs() + std::uint64_t(std::max(ms, 0));
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    while (tickMs() < end) {
+        // A nested loop sleeps until an event or the end instead of spinning.
+        QEventLoop loop;
+        QTimer::singleShot(int(end - tickMs()) + 1, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
+void QtClock::pause(int ms) {
+    if (ms > 0) QThread::msleep(ulong(ms));
+}
+
+QtSerialDevice::QtSerialDevice() {
+    connect(&port_, &QSerialPort::readyRead, this, [this] { dataArrived(); });
+    connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+        if (e == QSerialPort::ResourceError && port_.isOpen()) reportFailure();
+    });
+}
+
+bool QtSerialDevice::open(const QString& deviceName) {
+    if (port_.isOpen() || deviceName.isEmpty()) return false;
+    port_.setPortName(deviceName);
+    // The line settings go with the open; a port that refuses them does not open.
+    port_.setBaudRate(QSerialPort::Baud9600);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        port_.clearError();
+        return false;
+    }
+    // Nothing from before the open belongs to this connection.
+    port_.clear();
+    return true;
+}
+
+bool QtSerialDevice::write(const QByteArray& bytes) {
+    if (!port_.isOpen()) return false;
+    if (port_.write(bytes) != bytes.size()) return false;
+    // Generous against the 1.04 ms a byte of the line itself.
+    const int limitMs = 1000 + int(bytes.size()) * 3;
+    QElapsedTimer t;
+    t.start();
+    while (port_.bytesToWrite() > 0) {
+        const int left = limitMs - int(t.elapsed());
+        if (left <= 0 || !port_.waitForBytesWritten(left)) return port_.bytesToWrite() == 0;
+    }
+    return true;
+}
+
+int QtSerialDevice::bytesQueued() {
+    if (!port_.isOpen()) return -1;
+    // Collect what the driver holds now: the pause before a read handles no events.
+    while (port_.waitForReadyRead(0)) {
+    }
+    if (port_.error() == QSerialPort::TimeoutError) port_.clearError();
+    if (port_.error() != QSerialPort::NoError) return -1;
+    return int(port_.bytesAvailable());
+}
+
+std::optional<QByteArray> QtSerialDevice::read(int maxBytes) {
+    if (!port_.isOpen()) return std::nullopt;
+    QByteArray out(std::max(maxBytes, 0), '\0');
+    const qint64 n = port_.read(out.data(), out.size());
+    if (n < 0) return std::nullopt;
+    out.resize(n);
+    return out;
+}
+
+void QtSerialDevice::purge() {
+    if (port_.isOpen()) port_.clear();
+}
+
+void QtSerialDevice::close() {
+    if (port_.isOpen()) port_.close();
+    port_.clearError();
+}
+
+void QtSerialDevice::postNotification() {
+    QMetaObject::invokeMethod(
+        this, [this] { deliverNotification(); }, Qt::QueuedConnection);
+}
+
+QStringList VirtualSerialPorts(const QString& dir) {
+    QStringList out;
+    const QDir d(dir);
+    const QStringList names = d.entryList({QStringLiteral("ttyV*")}, QDir::System | QDir::Files);
+    for (const QString& name : names) {
+        const QString digits = name.mid(4);
+        if (digits.isEmpty() ||
+            !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); }))
+            continue;
+        const QFileInfo info(d.filePath(name));
+        if (!info.isSymLink()) continue;
+        const QString target = info.canonicalFilePath();
+        if (target.startsWith(QStringLiteral("/dev/pts/")) || target == QStringLiteral("/dev/ptmx"))
+            out << name;
+    }
+    return out;
+}
+
+std::optional<QStringList> SystemPortList::list() {
+#ifdef _WIN32
+    return RegistrySerialPorts();
+#else
+    QStringList out;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) out << info.portName();
+    for (const QString& v : VirtualSerialPorts())
+        if (!out.contains(v)) out << v;
+    return out;
+#endif
+}
+
+int SystemPortList::portNumber(const QString& entry) {
+#ifdef _WIN32
+    return WindowsPortNumber(entry);
+#else
+    if (entry.isEmpty()) return 0;
+    auto it = numbers_.find(entry);
+    if (it != numbers_.end()) return it->second;
+    const int n = int(numbers_.size()) + 1;
+    numbers_.emplace(entry, n);
+    names_.emplace(n, entry);
+    return n;
+#endif
+}
+
+QString SystemPortList::deviceName(int portNumber) const {
+#ifdef _WIN32
+    return WindowsDeviceName(portNumber);
+#else
+    auto it = names_.find(portNumber);
+    return it == names_.end() ? QString() : QStringLiteral("/dev/") + it->second;
+#endif
+}
+
+void QtDialogs::message(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+bool QtDialogs::askYesNo(const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    parent_);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString QtDialogs::saveFileName(const QString& filterText, const QString& defaultName) {
+    // The save dialog asks before replacing an existing file unless told not to.
+    return QFileDialog::getSaveFileName(parent_, QString(), defaultName,
+                                        filterText + QStringLiteral(" (*)"));
+}
+
+QString QtDialogs::openFileName(const QString& filterText, const QString& defaultName) {
+    return QFileDialog::getOpenFileName(parent_, QString(), defaultName,
+                                        filterText + QStringLiteral(" (*)"));
+}
+
+int QtDialogs::execModal(QDialog& dialog) {
+    return dialog.exec();
+}
+
+} // namespace zx

@@ -1,0 +1,58 @@
+#include "platform/scripted_dialogs.h"
+
+#include <QDialog>
+
+namespace zx {
+
+void ScriptedDialogs::keepOpen(int ms) {
+    if (ms > 0 && clock_) clock_->pumpWait(ms);
+}
+
+void ScriptedDialogs::message(const QString& text) {
+    shown_.push_back({Kind::Message, {}, text, {}});
+    keepOpen(messageOpenMs_);
+}
+
+bool ScriptedDialogs::askYesNo(const QString& caption, const QString& text) {
+    shown_.push_back({Kind::Question, caption, text, {}});
+    if (questions_.empty()) return false;
+    const auto a = questions_.front();
+    questions_.pop_front();
+    keepOpen(a.openMs);
+    return a.value;
+}
+
+QString ScriptedDialogs::saveFileName(const QString& filterText, const QString& defaultName) {
+    shown_.push_back({Kind::SaveFile, {}, filterText, defaultName});
+    if (saves_.empty()) return {};
+    const auto a = saves_.front();
+    saves_.pop_front();
+    keepOpen(a.openMs);
+    return a.value;
+}
+
+QString ScriptedDialogs::openFileName(const QString& filterText, const QString& defaultName) {
+    shown_.push_back({Kind::OpenFile, {}, filterText, defaultName});
+    if (opens_.empty()) return {};
+    const auto a = opens_.front();
+    opens_.pop_front();
+    keepOpen(a.openMs);
+    return a.value;
+}
+
+int ScriptedDialogs::execModal(QDialog& dialog) {
+    shown_.push_back({Kind::Modal, {}, dialog.windowTitle(), {}});
+    if (modals_.empty()) return QDialog::Rejected;
+    auto script = std::move(modals_.front());
+    modals_.pop_front();
+    return script(dialog);
+}
+
+QStringList ScriptedDialogs::messages() const {
+    QStringList out;
+    for (const auto& s : shown_)
+        if (s.kind == Kind::Message) out << s.text;
+    return out;
+}
+
+} // namespace zx
