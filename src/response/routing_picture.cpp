@@ -1,0 +1,61 @@
+#include "response/routing_picture.h"
+
+#include "model/value_scales.h"
+#include "response/graph_canvas.h"
+
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+
+namespace zx {
+
+QPoint RoutingOutputPoint(ChannelId ch) {
+    switch (ch) {
+    case 2:
+        return {118, 24};
+    case 3:
+        return {118, 63};
+    default:
+        return {118, 104};
+    }
+}
+
+QImage RoutingBackground() {
+    QImage bg(kRoutingPictureWidth, kRoutingPictureHeight, QImage::Format_RGB32);
+    // A fine dark weave: dark grey with a slight diagonal grain.
+    for (int y = 0; y < bg.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bg.scanLine(y));
+        for (int x = 0; x < bg.width(); ++x) {
+            const int grain = ((x + y) % 4 == 0 ? 6 : 0) + ((x * 7 + y * 13) % 5);
+            const int v = std::min(22 + grain, 40);
+            line[x] = qRgb(v, v, v + 2);
+        }
+    }
+    return bg;
+}
+
+void DrawRoutingPicture(QImage& picture, const QImage& background, const ParameterModel& m) {
+    picture = background.copy(0, 0, kRoutingPictureWidth, kRoutingPictureHeight);
+    QPainter p(&picture);
+    // The three outputs on screen; Out 4 has no place in the picture.
+    for (ChannelId ch = 2; ch <= 4; ++ch) {
+        p.setPen(QPen(ChannelColour(ch), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        const QPoint from = RoutingOutputPoint(ch);
+        const int route = m.output(ch).routeSource;
+        if (route == static_cast<int>(RouteSource::A) || route == static_cast<int>(RouteSource::AB))
+            p.drawLine(from, kRoutingInputA);
+        if (route == static_cast<int>(RouteSource::B) || route == static_cast<int>(RouteSource::AB))
+            p.drawLine(from, kRoutingInputB);
+    }
+}
+
+RoutingPicture::RoutingPicture(QObject* parent)
+    : QObject(parent), background_(RoutingBackground()), image_(background_.copy()) {}
+
+void RoutingPicture::Draw(const ParameterModel& m) {
+    DrawRoutingPicture(image_, background_, m);
+    emit imageChanged();
+}
+
+} // namespace zx
