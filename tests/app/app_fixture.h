@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/application.h"
+#include "link/frame.h"
 #include "platform/test_platform.h"
 #include "ui/progress_box.h"
 
