@@ -58,12 +58,10 @@ class SerialDevice {
         missed_ = false;
         if (onData_) onData_();
         busy_ = false;
-        // Bytes that arrived while the handler ran get a notification of their own, even if
-        // the handler has read them already (it then finds nothing).
-        if (missed_) {
-            missed_ = false;
-            dataArrived();
-        }
+        // Bytes that arrived while the handler ran and are still waiting get a notification
+        // of their own.
+        if (missed_ && isOpen() && bytesQueued() > 0) dataArrived();
+        missed_ = false;
     }
     void reportFailure() {
         if (onFailure_) onFailure_();

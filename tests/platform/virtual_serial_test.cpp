@@ -50,25 +50,38 @@ TEST_F(VirtualLineTest, aWriteBlocksUntilSent_theAnswerFollowsAtLinePace) {
     EXPECT_EQ(tp.sim.framesFromPc()[0], kPoll);
 }
 
-TEST_F(VirtualLineTest, oneNotificationAtATime_bytesMeanwhileBringTheNext) {
+TEST_F(VirtualLineTest, oneNotificationAtATime_bytesLeftWaitingBringTheNext) {
     std::vector<int> queuedAtStart;
     handler = [&] {
         queuedAtStart.push_back(tp.serial.bytesQueued());
         if (notifications == 1) tp.clock.pumpWait(30); // the rest arrives while we wait
-        tp.serial.read(1000);
+        tp.serial.read(5);
     };
     tp.serial.inject(QByteArray(20, 'x'));
     tp.advance(200);
-    // The first handler read all 20; the bytes that came during it bring one more, empty.
-    EXPECT_EQ(notifications, 2);
-    EXPECT_EQ(queuedAtStart, (std::vector<int>{1, 0}));
+    // The first handler sees 1 byte and takes 5; the 15 that came meanwhile bring the next,
+    // which takes 5 more. The last 10 wait for the next byte to arrive.
+    EXPECT_EQ(queuedAtStart, (std::vector<int>{1, 15}));
     EXPECT_FALSE(tp.serial.notificationOutstanding());
+    tp.serial.inject("y");
+    tp.advance(10);
+    EXPECT_EQ(queuedAtStart, (std::vector<int>{1, 15, 11}));
+}
+
+TEST_F(VirtualLineTest, bytesReadByTheHandlerItselfBringNoFurtherNotification) {
+    handler = [&] {
+        tp.clock.pumpWait(30);
+        tp.serial.read(100);
+    };
+    tp.serial.inject(QByteArray(20, 'x'));
+    tp.advance(200);
+    EXPECT_EQ(notifications, 1);
 }
 
 TEST_F(VirtualLineTest, aModalDialogInTheHandlerHoldsBackFurtherNotifications) {
     handler = [&] {
-        if (notifications == 1) tp.dialogs.message("hold");
         tp.serial.read(1000);
+        if (notifications == 1) tp.dialogs.message("hold");
     };
     std::vector<int> seenDuringDialog;
     tp.clock.setHandler(TimerId::Timer10, [&] {
