@@ -33,10 +33,16 @@ bench: build
 	$(BUILD_DIR)/bench/zephranox_bench
 
 # The program with the simulated amplifier on a virtual serial port; amp-sim ends with it.
+# The port is a link in /dev, so without write access there amp-sim runs under sudo.
 run: build
-	@$(BUILD_DIR)/tools/amp-sim/amp-sim --quiet > $(BUILD_DIR)/amp-sim.port & sim=$$!; \
-	trap 'kill $$sim 2>/dev/null; wait $$sim 2>/dev/null' EXIT INT TERM; \
-	sleep 0.5; echo "simulated amplifier on $$(head -n1 $(BUILD_DIR)/amp-sim.port)"; \
+	@pre=""; if [ ! -w /dev ]; then pre="$(SUDO)"; $(SUDO) -v || exit 1; fi; \
+	rm -f $(BUILD_DIR)/amp-sim.port; \
+	$$pre $(BUILD_DIR)/tools/amp-sim --quiet > $(BUILD_DIR)/amp-sim.port & sim=$$!; \
+	trap '$$pre kill $$sim 2>/dev/null; wait $$sim 2>/dev/null' EXIT INT TERM; \
+	for i in $$(seq 30); do [ -s $(BUILD_DIR)/amp-sim.port ] && break; sleep 0.1; done; \
+	port=$$(head -n1 $(BUILD_DIR)/amp-sim.port); \
+	if [ -z "$$port" ]; then echo "amp-sim did not start"; exit 1; fi; \
+	echo "simulated amplifier on $$port"; \
 	$(BUILD_DIR)/src/zephranox
 
 format:
