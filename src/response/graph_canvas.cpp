@@ -122,12 +122,30 @@ void PlotChannelCurve(QImage& graph, const ResponseCurves& curves, ChannelId ch,
                       const QColor& colour, int penWidth) {
     std::array<QPoint, kResponseCurveSize> points;
     int n = 0;
-    for (int x = kGraph.firstPlotColumn(); x <= kGraph.lastPlotColumn(); ++x)
+    for (int x = kGraph.firstPlotColumn(); x <= kGraph.lastPlotColumn(); ++x) {
         points[static_cast<std::size_t>(n++)] =
             QPoint(x, kGraph.SumRow(ChannelSum(curves, ch, x), gainDb));
+    }
     QPainter p(&graph);
     p.setPen(QPen(colour, penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPolyline(points.data(), n);
+    // Steep filters send long stretches of the line far above or below the picture. A
+    // segment with both ends beyond the same edge (by more than the pen reaches) cannot touch
+    // the picture, so the line is drawn as the runs between such segments: the same pixels,
+    // without stroking what would be clipped away.
+    const int reach = penWidth + 2;
+    const auto beyondSameEdge = [&](const QPoint& a, const QPoint& b) {
+        return (a.y() < -reach && b.y() < -reach) ||
+               (a.y() > graph.height() + reach && b.y() > graph.height() + reach);
+    };
+    int runStart = 0;
+    for (int i = 0; i + 1 < n; ++i) {
+        if (!beyondSameEdge(points[static_cast<std::size_t>(i)],
+                            points[static_cast<std::size_t>(i + 1)]))
+            continue;
+        if (i > runStart) p.drawPolyline(points.data() + runStart, i - runStart + 1);
+        runStart = i + 1;
+    }
+    if (n - 1 > runStart) p.drawPolyline(points.data() + runStart, n - runStart);
 }
 
 void DrawBandMarkers(QImage& graph, const BandMarkers& markers, ChannelId ch) {

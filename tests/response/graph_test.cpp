@@ -7,6 +7,8 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
+#include <QPolygon>
 
 using namespace zx;
 
@@ -333,4 +335,32 @@ TEST(Graph, channelSumAddsBandsAndCrossoversOfThatChannelOnly) {
     EXPECT_NE(ChannelSum(curves, 1, 302), 0.0);
     // Another channel only has its switched-off crossovers (1 Hz, 60000 Hz).
     EXPECT_NEAR(ChannelSum(curves, 2, 302), 0.0, 1e-3);
+}
+
+// Far-off stretches of steep curves are left out of the stroke; the picture must be the
+// one the whole line gives.
+TEST(Graph, steepCurvesLeaveThePictureAsTheWholeLineWould) {
+    ParameterModel m;
+    m.channels[0].hpfFreqIndex = 120;
+    m.channels[0].hpfType = 9;
+    m.channels[0].lpfFreqIndex = 150;
+    m.channels[0].lpfType = 10;
+    ResponseCurves curves;
+    BandMarkers markers = InitialBandMarkers();
+    RecomputeAllCurves(m, curves, markers);
+    for (int width : {1, 2}) {
+        QImage runs = BuildGridBitmap(937, 249);
+        PlotChannelCurve(runs, curves, 0, 0.0, QColor(255, 0, 0), width);
+        QImage whole = BuildGridBitmap(937, 249);
+        {
+            QPolygon line;
+            for (int x = 42; x <= 930; ++x)
+                line << QPoint(x, kGraph.SumRow(ChannelSum(curves, 0, x), 0.0));
+            QPainter p(&whole);
+            p.setPen(QPen(QColor(255, 0, 0), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawPolyline(line);
+        }
+        EXPECT_EQ(runs, whole) << width;
+        EXPECT_GT(CountIn(runs, 42, 0, 930, 248, [](QRgb c) { return c == kRed; }), 100);
+    }
 }
