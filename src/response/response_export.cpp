@@ -1,0 +1,81 @@
+#include "response/response_export.h"
+
+#include "response/graph_geometry.h"
+#include "response/response_curves.h"
+
+#include <QStringList>
+
+#include <array>
+#include <memory>
+
+namespace zx {
+namespace {
+
+constexpr std::array<const char*, kChannelCount> kChannelColumnNames = {
+    "in_left", "in_right", "out_left", "out_right", "out_sub", "out_4"};
+
+QString Number(double v) {
+    return QString::number(v, 'f', 6);
+}
+
+bool IsHexDigit(QChar c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+}
+
+} // namespace
+
+std::optional<QString> JoinPresetText(const QString& fileText, QString* error) {
+    QString joined;
+    for (const QString& line : fileText.split(u'\n')) joined += line.trimmed();
+    const auto fail = [&](const QString& why) -> std::optional<QString> {
+        if (error) *error = why;
+        return std::nullopt;
+    };
+    if (joined.size() != kPresetTextLength) {
+        return fail(QStringLiteral("expected %1 hex characters, found %2")
+                        .arg(kPresetTextLength)
+                        .arg(joined.size()));
+    }
+    for (qsizetype i = 0; i < joined.size(); ++i) {
+        if (!IsHexDigit(joined[i]))
+            return fail(QStringLiteral("character %1 is not a hex digit").arg(i + 1));
+    }
+    return joined;
+}
+
+QString ResponseCsv(const ParameterModel& m, bool detail) {
+    auto curves = std::make_unique<ResponseCurves>();
+    BandMarkers markers = InitialBandMarkers();
+    RecomputeAllCurves(m, *curves, markers);
+
+    QStringList header = {QStringLiteral("column"), QStringLiteral("frequency_hz")};
+    for (const char* name : kChannelColumnNames) header << QString::fromLatin1(name);
+    if (detail) {
+        for (const char* name : kChannelColumnNames) {
+            const QString ch = QString::fromLatin1(name);
+            for (int b = 1; b <= kBandsPerChannel; ++b)
+                header << ch + QStringLiteral("_band%1").arg(b);
+            header << ch + QStringLiteral("_highpass") << ch + QStringLiteral("_lowpass");
+        }
+    }
+    QString out = header.join(u',') + u'\n';
+
+    for (int x = kGraph.firstPlotColumn(); x <= kGraph.lastPlotColumn(); ++x) {
+        const auto i = static_cast<std::size_t>(GraphGeometry::CurveIndex(x));
+        QStringList row = {QString::number(x), Number(kGraph.ColumnFrequency(x))};
+        for (ChannelId ch = 0; ch < kChannelCount; ++ch)
+            row << Number(PlottedValue(*curves, m, ch, x));
+        if (detail) {
+            for (ChannelId ch = 0; ch < kChannelCount; ++ch) {
+                for (int b = 0; b < kBandsPerChannel; ++b)
+                    row << Number(curves->bands[static_cast<std::size_t>(BandId(ch, b))][i]);
+                row << Number(curves->highPass[static_cast<std::size_t>(ch)][i])
+                    << Number(curves->lowPass[static_cast<std::size_t>(ch)][i]);
+            }
+        }
+        out += row.join(u',') + u'\n';
+    }
+    return out;
+}
+
+} // namespace zx

@@ -1,0 +1,70 @@
+// zephranox-response: prints the frequency response a preset file gives on the graph, as
+// CSV on standard output. See the README for the columns.
+
+#include "model/parameter_model.h"
+#include "model/preset_image.h"
+#include "response/response_export.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringList>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: zephranox-response [--detail] PRESET_FILE\n"
+    "  PRESET_FILE  a preset file saved by the program; - reads standard input\n"
+    "  --detail     also print each channel's band, high-pass and low-pass curves\n";
+
+int Fail(const QString& message) {
+    std::fprintf(stderr, "zephranox-response: %s\n", qPrintable(message));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    bool detail = false;
+    QString path;
+    const QStringList args = app.arguments().mid(1);
+    for (const QString& arg : args) {
+        if (arg == QLatin1String("--detail")) {
+            detail = true;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (path.isEmpty() && (arg == QLatin1String("-") || !arg.startsWith(u'-'))) {
+            path = arg;
+        } else {
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+    }
+    if (path.isEmpty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+
+    QFile file;
+    const bool opened = path == QLatin1String("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!opened) return Fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    const QString text = QString::fromLatin1(file.readAll());
+
+    QString why;
+    const std::optional<QString> frame = zx::JoinPresetText(text, &why);
+    if (!frame) return Fail(QStringLiteral("%1 is not a preset file: %2").arg(path, why));
+    zx::ParameterModel model;
+    if (!zx::ReadImageText(*frame, model))
+        return Fail(QStringLiteral("%1 is not a preset file: its block cannot be read").arg(path));
+
+    QTextStream out(stdout);
+    out << zx::ResponseCsv(model, detail);
+    out.flush();
+    return out.status() == QTextStream::Ok ? 0 : 1;
+}
