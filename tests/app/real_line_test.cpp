@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QPushButton>
+
+#include <atomic>
+#include <thread>
+
+#include "app/application.h"
+#include "model/preset_image.h"
+#include "platform/qt_platform.h"
+#include "platform/scripted_dialogs.h"
+#include "sim/pty_amplifier.h"
+
+namespace zx {
+namespace {
+
+// A port list naming one pseudo-terminal as port 1.
+class OnePort : public PortList {
+  public:
+    explicit OnePort(QString path) : path_(std::move(path)) {}
+    std::optional<QStringList> list() override { return QStringList{path_}; }
+    int portNumber(const QString&) override { return 1; }
+    QString deviceName(int n) const override { return n == 1 ? path_ : QString(); }
+
+  private:
+    QString path_;
+};
+
+bool WaitFor(QtClock& clock, const std::function<bool()>& done, int limitMs) {
+    const auto start = clock.tickMs();
+    while (!done()) {
+        if (clock.tickMs() - start > static_cast<std::uint64_t>(limitMs)) return false;
+        clock.pumpWait(20);
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(DefaultImage, deviceDefaultsEqualTheProgramsDefaults) {
+    EXPECT_EQ(SimAmplifier::DefaultImage().toHex(), ImageBytes(ParameterModel()).toHex());
+}
+
+// Real time over a pseudo-terminal: connect, three edits, disconnect.
+TEST(RealLine, connectEditDisconnectAgainstTheSimulatedAmplifier) {
+    SimAmplifier sim;
+    PtyAmplifier pty(sim);
+    QString error;
+    ASSERT_TRUE(pty.open(&error)) << error.toStdString();
+    std::atomic<bool> stop{false};
+    std::thread server([&] { pty.serve(stop); });
+
+    QtPlatform qt;
+    OnePort ports(pty.terminalPath());
+    ScriptedDialogs dialogs(&qt.clock);
+    Application app(Platform{qt.timers, qt.clock, qt.serial, ports, dialogs});
+    app.Start();
+
+    app.window.connectButton()->click();
+    const bool connected = WaitFor(
+        qt.clock, [&] { return app.transport.LinkUp && qt.timers.isActive(TimerId::Timer1); },
+        4000);
+    if (connected) {
+        app.model.channels[2].gainIndex = 77;
+        app.sendSlots.BuildChannelSettings(2);
+        app.model.bands[BandId(3, 4)].qIndex = 30;
+        app.sendSlots.BuildEqBand(BandId(3, 4));
+        app.model.output(4).limiterAttackIndex = 12;
+        app.sendSlots.BuildLimiter(4);
+        WaitFor(
+            qt.clock,
+            [&] {
+                return !app.sendSlots.AnyPending() && app.sendSlots.CurrentSlot() == 0 &&
+                       !qt.timers.isActive(TimerId::Timer4);
+            },
+            4000);
+        qt.clock.pumpWait(100);
+        app.window.connectButton()->click();
+    }
+    stop = true;
+    server.join();
+
+    ASSERT_TRUE(connected);
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+    EXPECT_FALSE(app.transport.LinkUp);
+    EXPECT_EQ(app.window.connectButton()->text(), "Disconnect");
+    const QByteArray live = sim.liveImage();
+    EXPECT_EQ(static_cast<std::uint8_t>(live[ChannelBlockOffset(2) + 2]), 77);
+    EXPECT_EQ(static_cast<std::uint8_t>(live[BandRecordOffset(BandId(3, 4)) + 6]), 30);
+    EXPECT_EQ(static_cast<std::uint8_t>(live[ChannelBlockOffset(4) + 17]), 12);
+}
+
+} // namespace zx
