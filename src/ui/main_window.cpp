@@ -81,6 +81,12 @@ MainWindow::MainWindow(QWidget* parent)
     setPalette(pal);
     setAutoFillBackground(true);
     setFont(ArialPx(13));
+    setStyleSheet(QStringLiteral(
+        "QPushButton { background: rgb(192,192,192); color: black; border: 1px solid "
+        "rgb(128,128,128); border-radius: 2px; }"
+        "QPushButton:hover { background: rgb(222,222,222); }"
+        "QPushButton:pressed { background: rgb(170,170,170); }"
+        "QPushButton:disabled { color: rgb(120,120,120); }"));
 
     buildTopBar();
     buildLegend();
