@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "ui/graph_view.h"
+
 namespace zx {
 
 Application::Application(Platform p)
@@ -14,10 +16,25 @@ Application::Application(Platform p)
 
     QObject::connect(&window, &MainWindow::connectClicked,
                      [this] { connection.OnConnectButton(); });
+
+    window.showPictures(graph.image(), routing.image());
+    QObject::connect(&graph, &Graph::imageChanged, window.graphView(), &GraphView::refresh);
+    QObject::connect(&routing, &RoutingPicture::imageChanged, window.routingView(),
+                     &GraphView::refresh);
+    QObject::connect(&window, &MainWindow::crossoverChannelReset, &graph,
+                     [this] { graph.setCurrentCrossoverChannel(0); });
+    QObject::connect(&window, &MainWindow::curveShownChanged, &graph,
+                     [this](int ch, bool shown) { graph.ShowSwitchClicked(model, ch, shown); });
+    // Every block applied, from the device or a file, redraws the curves and the routing.
+    applier.setImageAppliedHandler([this] {
+        graph.RefreshAll(model);
+        routing.Draw(model);
+    });
 }
 
 void Application::Start() {
     model.ResetToDefaults();
+    routing.Draw(model);
     connection.Startup();
     window.show();
 }

@@ -7,6 +7,8 @@
 #include "platform/platform.h"
 #include "replies/apply_image.h"
 #include "replies/reply_dispatcher.h"
+#include "response/graph.h"
+#include "response/routing_picture.h"
 #include "ui/main_window.h"
 
 namespace zx {
@@ -24,6 +26,8 @@ class Application {
 
     Platform platform;
     ParameterModel model;
+    Graph graph;
+    RoutingPicture routing;
     MainWindow window;
     SerialTransport transport;
     SendSlots sendSlots;

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "ui/graph_view.h"
 #include "ui/progress_box.h"
 #include "ui/ui_style.h"
 
@@ -138,6 +139,13 @@ void MainWindow::buildLegend() {
     }
 }
 
+void MainWindow::showPictures(const QImage& graph, const QImage& routing) {
+    graphView_ = new GraphView(&graph, graphPanel_);
+    graphView_->setGeometry(10, 24, graph.width(), graph.height());
+    routingView_ = new GraphView(&routing, signalFlowPanel_);
+    routingView_->setGeometry(369, 8, routing.width(), routing.height());
+}
+
 QStringList MainWindow::portEntries() const {
     QStringList entries;
     for (int i = 0; i < portSelector_->count(); ++i) entries << portSelector_->itemText(i);
@@ -179,7 +187,11 @@ void MainWindow::setMainPanelsEnabled(bool enabled) {
     signalFlowPanel_->setEnabled(enabled);
 }
 
-void MainWindow::hideEditor() {}
-void MainWindow::resetCrossoverChannel() {}
+void MainWindow::hideEditor() {
+    emit editorHideRequested();
+}
+void MainWindow::resetCrossoverChannel() {
+    emit crossoverChannelReset();
+}
 
 } // namespace zx

@@ -13,6 +13,7 @@ class QPushButton;
 
 namespace zx {
 
+class GraphView;
 class ProgressBox;
 
 // The main window: the top bar (status light, port selector, connect button, curve legend),
@@ -35,6 +36,12 @@ class MainWindow : public QWidget, public ConnectionView {
     ProgressBox* progressBox() const { return progressBox_; }
     QLabel* graphTitle() const { return graphTitle_; }
     QCheckBox* legendCheck(int channel) const { return legendChecks_[channel]; }
+    GraphView* graphView() const { return graphView_; }
+    GraphView* routingView() const { return routingView_; }
+
+    // Shows the retained response graph in the graph panel and the routing picture between
+    // the strips; both are drawn elsewhere and only copied here.
+    void showPictures(const QImage& graph, const QImage& routing);
 
     // ConnectionView
     QStringList portEntries() const override;
@@ -52,6 +59,8 @@ class MainWindow : public QWidget, public ConnectionView {
   signals:
     void connectClicked();
     void curveShownChanged(int channel, bool shown);
+    void editorHideRequested();
+    void crossoverChannelReset();
 
   private:
     void buildTopBar();
@@ -65,6 +74,8 @@ class MainWindow : public QWidget, public ConnectionView {
     QPushButton* connectButton_ = nullptr;
     QLabel* graphTitle_ = nullptr;
     std::array<QCheckBox*, 6> legendChecks_{};
+    GraphView* graphView_ = nullptr;
+    GraphView* routingView_ = nullptr;
     ProgressBox* connectingBox_;
     ProgressBox* progressBox_;
 };
