@@ -11,21 +11,10 @@
 #include "platform/qt_platform.h"
 #include "platform/scripted_dialogs.h"
 #include "sim/pty_amplifier.h"
+#include "support/one_port.h"
 
 namespace zx {
 namespace {
-
-// A port list naming one pseudo-terminal as port 1.
-class OnePort : public PortList {
-  public:
-    explicit OnePort(QString path) : path_(std::move(path)) {}
-    std::optional<QStringList> list() override { return QStringList{path_}; }
-    int portNumber(const QString&) override { return 1; }
-    QString deviceName(int n) const override { return n == 1 ? path_ : QString(); }
-
-  private:
-    QString path_;
-};
 
 bool WaitFor(QtClock& clock, const std::function<bool()>& done, int limitMs) {
     const auto start = clock.tickMs();

@@ -8,21 +8,10 @@
 #include "link/serial_transport.h"
 #include "platform/qt_platform.h"
 #include "sim/pty_amplifier.h"
+#include "support/one_port.h"
 
 namespace zx {
 namespace {
-
-// A port list naming one pseudo-terminal as port 1.
-class OnePort : public PortList {
-  public:
-    explicit OnePort(QString path) : path_(std::move(path)) {}
-    std::optional<QStringList> list() override { return QStringList{path_}; }
-    int portNumber(const QString&) override { return 1; }
-    QString deviceName(int n) const override { return n == 1 ? path_ : QString(); }
-
-  private:
-    QString path_;
-};
 
 // Real time: QSerialPort against the simulated amplifier on a pseudo-terminal.
 TEST(PtyAmplifier, aBlockRequestIsAnsweredWithTheWholeBlockOverARealTerminal) {
