@@ -2,9 +2,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 #include "ui/graph_view.h"
 #include "ui/progress_box.h"
@@ -101,6 +105,19 @@ MainWindow::MainWindow(QWidget* parent)
     progressBox_->move(307, 317);
     connectingBox_->raise();
     progressBox_->raise();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (placed_) return;
+    placed_ = true;
+    // Centred on the desktop, frame included, but never with the caption above its top edge.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect desk = screen->availableGeometry();
+        const QSize outer = frameGeometry().size();
+        move(desk.center().x() - outer.width() / 2,
+             std::max(desk.center().y() - outer.height() / 2, desk.top()));
+    }
 }
 
 void MainWindow::buildTopBar() {

@@ -62,6 +62,9 @@ class MainWindow : public QWidget, public ConnectionView {
     void editorHideRequested();
     void crossoverChannelReset();
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void buildTopBar();
     void buildLegend();
@@ -78,6 +81,7 @@ class MainWindow : public QWidget, public ConnectionView {
     GraphView* routingView_ = nullptr;
     ProgressBox* connectingBox_;
     ProgressBox* progressBox_;
+    bool placed_ = false;
 };
 
 } // namespace zx

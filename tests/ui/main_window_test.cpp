@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+
 #include "ui/main_window.h"
 
 TEST(MainWindow, isFixedSizeWithCaptionAndBackground) {
@@ -10,4 +15,15 @@ TEST(MainWindow, isFixedSizeWithCaptionAndBackground) {
               QStringLiteral("ZEPHRANOX PC Software - KAVREL / MOSSEK - Version V1.3"));
     const QImage shot = w.grab().toImage();
     EXPECT_EQ(shot.pixelColor(5, 600), QColor(51, 51, 51));
+}
+
+TEST(MainWindow, opensCentredOnTheDesktopWithItsCaptionOnScreen) {
+    const QRect desk = QGuiApplication::primaryScreen()->availableGeometry();
+    zx::MainWindow w;
+    w.show();
+    const QRect frame = w.frameGeometry();
+    EXPECT_NEAR(frame.center().x(), desk.center().x(), 1);
+    // On a desktop lower than the window the caption stays reachable at the top.
+    const int centredTop = desk.center().y() - frame.height() / 2;
+    EXPECT_NEAR(frame.top(), std::max(centredTop, desk.top()), 1);
 }
