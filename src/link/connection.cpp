@@ -113,6 +113,9 @@ void Connection::Disconnect() {
     transport_.PumpWait(kDisconnectPauseMs);
     transport_.ClosePort();
     transport_.LinkUp = false;
+    // A block that arrived during the pause has locked the selector again; disconnected, the
+    // user must be able to pick another port.
+    view_.setPortSelectorEnabled(true);
     view_.resetCrossoverChannel();
     SetCaption(false);
 }

@@ -221,3 +221,23 @@ TEST_F(AppTest, portList_unchangedListKeepsTheUsersSelection) {
     tp.advance(4000);
     EXPECT_EQ(app.window.selectedPortIndex(), 0);
 }
+
+TEST_F(AppTest, disconnect_aBlockArrivingDuringItsPauseLeavesThePortSelectorEnabled) {
+    tp.sim.faults.silent = true;
+    clickConnect();
+    tp.serial.inject(QByteArray(1, '\x55')); // a stray byte ends the first stage
+    // The block's last byte lands 20 ms after the 1500 ms deadline, inside the disconnect's
+    // 50 ms pause.
+    const QByteArray block = SimAmplifier::BlockFrame(0, SimAmplifier::DefaultImage());
+    const double injectAtMs =
+        firstWriteEndMs() + 1500 + 20 - VirtualSerialDevice::ByteTimeUs(block.size()) / 1000.0;
+    ASSERT_TRUE(tp.runUntil([&] { return nowMs() >= injectAtMs; }, 2000));
+    tp.serial.inject(block);
+    ASSERT_TRUE(waitForMessage(2000));
+    tp.advance(500);
+    EXPECT_EQ(tp.dialogs.messages(), QStringList{kOvertime});
+    EXPECT_EQ(caption(), "Disconnect");
+    EXPECT_FALSE(app.transport.LinkUp);
+    EXPECT_EQ(app.model.imageName.size(), 20) << "the late block was applied";
+    EXPECT_TRUE(app.window.portSelector()->isEnabled());
+}
