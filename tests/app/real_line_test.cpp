@@ -3,15 +3,12 @@
 #include <QCoreApplication>
 #include <QPushButton>
 
-#include <atomic>
-#include <thread>
-
 #include "app/application.h"
 #include "model/preset_image.h"
 #include "platform/qt_platform.h"
 #include "platform/scripted_dialogs.h"
 #include "sim/pty_amplifier.h"
-#include "support/one_port.h"
+#include "support/pty_server.h"
 
 namespace zx {
 namespace {
@@ -34,14 +31,12 @@ TEST(DefaultImage, deviceDefaultsEqualTheProgramsDefaults) {
 // Real time over a pseudo-terminal: connect, three edits, disconnect.
 TEST(RealLine, connectEditDisconnectAgainstTheSimulatedAmplifier) {
     SimAmplifier sim;
-    PtyAmplifier pty(sim);
+    PtyServer server(sim);
     QString error;
-    ASSERT_TRUE(pty.open(&error)) << error.toStdString();
-    std::atomic<bool> stop{false};
-    std::thread server([&] { pty.serve(stop); });
+    ASSERT_TRUE(server.start(&error)) << error.toStdString();
 
     QtPlatform qt;
-    OnePort ports(pty.terminalPath());
+    OnePort ports = server.ports();
     ScriptedDialogs dialogs(&qt.clock);
     Application app(Platform{qt.timers, qt.clock, qt.serial, ports, dialogs});
     app.Start();
@@ -67,8 +62,7 @@ TEST(RealLine, connectEditDisconnectAgainstTheSimulatedAmplifier) {
         qt.clock.pumpWait(100);
         app.window.connectButton()->click();
     }
-    stop = true;
-    server.join();
+    server.stop();
 
     ASSERT_TRUE(connected);
     EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();

@@ -2,13 +2,10 @@
 
 #include <QString>
 
-#include <atomic>
-#include <thread>
-
 #include "link/serial_transport.h"
 #include "platform/qt_platform.h"
 #include "sim/pty_amplifier.h"
-#include "support/one_port.h"
+#include "support/pty_server.h"
 
 namespace zx {
 namespace {
@@ -16,15 +13,13 @@ namespace {
 // Real time: QSerialPort against the simulated amplifier on a pseudo-terminal.
 TEST(PtyAmplifier, aBlockRequestIsAnsweredWithTheWholeBlockOverARealTerminal) {
     SimAmplifier sim;
-    PtyAmplifier pty(sim);
+    PtyServer server(sim);
     QString error;
-    ASSERT_TRUE(pty.open(&error)) << error.toStdString();
-    std::atomic<bool> stop{false};
-    std::thread server([&] { pty.serve(stop); });
+    ASSERT_TRUE(server.start(&error)) << error.toStdString();
 
     QtSerialDevice device;
     QtClock clock;
-    OnePort ports(pty.terminalPath());
+    OnePort ports = server.ports();
     SerialTransport transport(device, ports, clock);
     int dispatches = 0;
     transport.setDispatcher([&] { ++dispatches; });
@@ -37,8 +32,7 @@ TEST(PtyAmplifier, aBlockRequestIsAnsweredWithTheWholeBlockOverARealTerminal) {
     for (int i = 0; i < 60 && transport.RxHexBuffer.size() < 1128; ++i) transport.PumpWait(50);
     transport.PumpWait(100); // nothing more comes
     transport.ClosePort();
-    stop = true;
-    server.join();
+    server.stop();
 
     const QString expected = QString::fromLatin1(
         SimAmplifier::BlockFrame(0, SimAmplifier::DefaultImage()).toHex().toUpper());
