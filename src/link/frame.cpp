@@ -2,23 +2,9 @@
 
 #include "model/preset_image.h"
 
-#include <limits>
-
 namespace zx {
 
 namespace {
-
-int HexDigitValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9') return u - u'0';
-    if (u >= u'A' && u <= u'F') return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f') return u - u'a' + 10;
-    return -1;
-}
-
-char HexDigitChar(unsigned nibble) {
-    return "0123456789ABCDEF"[nibble & 0xF];
-}
 
 QByteArray ParameterFrame(ChannelId ch, int block, const QByteArray& payload) {
     return BuildFrame(kTypePcWrite, 0x00, static_cast<std::uint8_t>(ch),
@@ -34,29 +20,6 @@ char Byte(unsigned v) {
 }
 
 } // namespace
-
-QString HexText(unsigned value, int digits) {
-    QString text;
-    do {
-        text.prepend(QChar(HexDigitChar(value)));
-        value >>= 4;
-    } while (value != 0);
-    if (text.size() < digits) text.prepend(QString(digits - text.size(), QChar(u'0')));
-    return text;
-}
-
-std::optional<unsigned> HexValue(QStringView text) {
-    if (text.isEmpty()) return std::nullopt;
-    std::uint64_t value = 0;
-    for (QChar c : text) {
-        const int digit = HexDigitValue(c);
-        if (digit < 0) return std::nullopt;
-        value = value * 16 + static_cast<unsigned>(digit);
-        // A text too long for the value is as unusable as a bad digit.
-        if (value > std::numeric_limits<unsigned>::max()) return std::nullopt;
-    }
-    return static_cast<unsigned>(value);
-}
 
 ByteHalves Split16(unsigned value) {
     // The last four hex digits: the first two are the high byte, the last two the low byte.

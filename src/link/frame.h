@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "model/hex_codec.h"
 #include "model/parameter_model.h"
+#include "model/preset_image.h"
 
 namespace zx {
 
@@ -33,15 +35,7 @@ inline constexpr int kParameterFrameSize = 20;
 inline constexpr int kRequestFrameSize = 12;
 inline constexpr int kNameFieldSize = 20;
 inline constexpr int kNameStoreFrameSize = 32;
-inline constexpr int kImageSize = 552;
-inline constexpr int kBlockFrameSize = 564;
-inline constexpr int kBlockFrameTextSize = 2 * kBlockFrameSize; // 1128 hex characters
 
-// Uppercase hex text of value, zero-filled on the left to at least `digits` characters.
-QString HexText(unsigned value, int digits);
-// The value of a text of hex digits in either case; nullopt for an empty text or any other
-// character (a conversion error the caller handles).
-std::optional<unsigned> HexValue(QStringView text);
 // The 16-bit split by way of the four-digit hex text: {low, high}.
 ByteHalves Split16(unsigned value);
 

@@ -1,6 +1,6 @@
 #include "model/preset_image.h"
 
-#include "link/frame.h"
+#include "model/hex_codec.h"
 #include "model/value_scales.h"
 
 #include <algorithm>
@@ -39,13 +39,6 @@ constexpr int kImageTextEnd = kImageTextOffset + 2 * kImageSize;
 constexpr char kTextStart[] = "A5A5A500520028000228";
 constexpr int kMaxCrossoverType = 11;
 constexpr int kMaxEqType = 2;
-
-int HexDigitValue(char16_t u) {
-    if (u >= u'0' && u <= u'9') return u - u'0';
-    if (u >= u'A' && u <= u'F') return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f') return u - u'a' + 10;
-    return -1;
-}
 
 template <typename T> T Clamped(T value, int highest) {
     return static_cast<T>(std::min<int>(value, highest));

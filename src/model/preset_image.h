@@ -12,6 +12,9 @@ namespace zx {
 
 // The 552-byte block carrying a whole ParameterModel and a preset name; in the program it is
 // handled as the 1128-character hex text of its 564-byte frame.
+inline constexpr int kImageSize = 552;
+inline constexpr int kBlockFrameSize = 564;
+inline constexpr int kBlockFrameTextSize = 2 * kBlockFrameSize; // 1128 hex characters
 inline constexpr int kImageChannelInputSize = 80;
 inline constexpr int kImageChannelOutputSize = 88;
 inline constexpr int kImageReservedOffset = 512;
