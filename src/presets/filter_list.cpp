@@ -1,0 +1,313 @@
+#include "presets/filter_list.h"
+
+#include "model/value_scales.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace zx {
+namespace {
+
+struct Token {
+    bool isNumber = false;
+    double value = 0.0;
+    QString word; // lower case
+};
+
+bool IsDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// Splits "Fc63Hz Gain -3,5dB" into fc, 63, hz, gain, -3.5, db. A comma or point between two
+// digits is a decimal separator; anywhere else a comma or semicolon only separates.
+std::vector<Token> Tokenise(QStringView s) {
+    std::vector<Token> out;
+    qsizetype i = 0;
+    const auto at = [&](qsizetype k) { return k < s.size() ? s[k] : QChar(); };
+    while (i < s.size()) {
+        const QChar c = s[i];
+        if (c.isSpace() || c == u',' || c == u';') {
+            ++i;
+            continue;
+        }
+        const bool signedNumber = (c == u'-' || c == u'+') &&
+                                  (IsDigit(at(i + 1)) || (at(i + 1) == u'.' && IsDigit(at(i + 2))));
+        if (IsDigit(c) || signedNumber || (c == u'.' && IsDigit(at(i + 1)))) {
+            QString number;
+            if (signedNumber) number += s[i++];
+            bool point = false;
+            while (i < s.size()) {
+                const QChar d = s[i];
+                if (IsDigit(d)) {
+                    number += d;
+                } else if ((d == u'.' || d == u',') && !point && IsDigit(at(i + 1))) {
+                    number += u'.';
+                    point = true;
+                } else {
+                    break;
+                }
+                ++i;
+            }
+            out.push_back({true, number.toDouble(), {}});
+        } else if (c.isLetter()) {
+            const qsizetype start = i;
+            while (i < s.size() && s[i].isLetter()) ++i;
+            out.push_back({false, 0.0, s.mid(start, i - start).toString().toLower()});
+        } else {
+            out.push_back({false, 0.0, QString(c)});
+            ++i;
+        }
+    }
+    return out;
+}
+
+class FilterReader {
+  public:
+    FilterReader(const std::vector<Token>& tokens) : t_(tokens) {}
+
+    // The filter, or nothing with `why` saying why it was left out (empty: a "None" slot).
+    std::optional<ListFilter> Read(QString& why) {
+        ListFilter f;
+        if (IsWord(u"off")) {
+            why = QStringLiteral("OFF");
+            return std::nullopt;
+        }
+        if (IsWord(u"on")) ++i_;
+        if (i_ >= t_.size() || t_[i_].isNumber) {
+            why = QStringLiteral("no filter type");
+            return std::nullopt;
+        }
+        const QString type = t_[i_++].word;
+        f.typeText = type.toUpper();
+        if (type == u"none") return std::nullopt;
+        if (type == u"pk" || type == u"peq") {
+            f.kind = ListFilterKind::Peaking;
+        } else if (type == u"ls" || type == u"lsc" || type == u"lsq") {
+            f.kind = ListFilterKind::LowShelf;
+            f.shelf = type == u"ls" ? ShelfForm::Standard : ShelfForm::CentreQ;
+        } else if (type == u"hs" || type == u"hsc" || type == u"hsq") {
+            f.kind = ListFilterKind::HighShelf;
+            f.shelf = type == u"hs" ? ShelfForm::Standard : ShelfForm::CentreQ;
+        } else if (type == u"hp" || type == u"hpq") {
+            f.kind = ListFilterKind::HighPass;
+        } else if (type == u"lp" || type == u"lpq") {
+            f.kind = ListFilterKind::LowPass;
+        } else {
+            why = QStringLiteral("unsupported type %1").arg(f.typeText);
+            return std::nullopt;
+        }
+        const bool shelf =
+            f.kind == ListFilterKind::LowShelf || f.kind == ListFilterKind::HighShelf;
+        if (shelf && IsNumber() && i_ + 1 < t_.size() && t_[i_ + 1].word == u"db") {
+            const double slope = t_[i_].value;
+            i_ += 2;
+            f.typeText += QStringLiteral(" %1dB").arg(slope);
+            if (f.shelf == ShelfForm::CentreQ) {
+                f.slopeDb = slope;
+            } else if (slope == 6.0) {
+                f.shelf = ShelfForm::FirstOrder;
+            } else if (slope == 12.0) {
+                f.shelf = ShelfForm::SecondOrder;
+            } else {
+                why = QStringLiteral("unsupported type %1").arg(f.typeText);
+                return std::nullopt;
+            }
+        }
+        std::optional<double> fc;
+        std::optional<double> bw;
+        while (i_ < t_.size()) {
+            const Token& key = t_[i_++];
+            std::optional<double> v;
+            if (key.word == u"fc") {
+                v = Number();
+                if (v && IsWord(u"khz")) {
+                    *v *= 1000.0;
+                    ++i_;
+                } else if (v && IsWord(u"hz")) {
+                    ++i_;
+                }
+                fc = v;
+            } else if (key.word == u"gain") {
+                v = Number();
+                if (v && IsWord(u"db")) ++i_;
+                f.gainDb = v;
+            } else if (key.word == u"q") {
+                v = Number();
+                f.q = v;
+            } else if (key.word == u"bw") {
+                if (IsWord(u"oct")) ++i_;
+                v = Number();
+                if (v && IsWord(u"oct")) ++i_;
+                bw = v;
+            }
+            if (!v) {
+                why = QStringLiteral("cannot read \"%1\"")
+                          .arg(key.isNumber ? QString::number(key.value) : key.word);
+                return std::nullopt;
+            }
+        }
+        if (!fc || !(*fc > 0.0) || !std::isfinite(*fc)) {
+            why = QStringLiteral("no frequency");
+            return std::nullopt;
+        }
+        f.fc = *fc;
+        if (bw && !f.q) {
+            if (!(*bw > 0.0)) {
+                why = QStringLiteral("bandwidth must be above 0");
+                return std::nullopt;
+            }
+            f.q = QOfBandwidth(*bw);
+            f.fromBandwidth = true;
+        }
+        if (f.q && !(*f.q > 0.0)) {
+            why = QStringLiteral("Q must be above 0");
+            return std::nullopt;
+        }
+        if ((f.kind == ListFilterKind::Peaking || shelf) && !f.gainDb) {
+            why = QStringLiteral("no gain");
+            return std::nullopt;
+        }
+        if (f.kind == ListFilterKind::Peaking && !f.q) {
+            why = QStringLiteral("no Q");
+            return std::nullopt;
+        }
+        return f;
+    }
+
+  private:
+    bool IsWord(QStringView w) const {
+        return i_ < t_.size() && !t_[i_].isNumber && t_[i_].word == w;
+    }
+    bool IsNumber() const { return i_ < t_.size() && t_[i_].isNumber; }
+    std::optional<double> Number() {
+        if (!IsNumber()) return std::nullopt;
+        return t_[i_++].value;
+    }
+
+    const std::vector<Token>& t_;
+    std::size_t i_ = 0;
+};
+
+// "# Crossover: HP 24db-LR Fc 80 Hz" or "# Crossover: LP 48db-Bessel off".
+std::optional<ListFilter> ReadCrossoverComment(QStringView body) {
+    const QStringList words = body.toString().simplified().split(u' ');
+    if (words.size() < 3) return std::nullopt;
+    ListFilter f;
+    if (words[0].compare(u"HP", Qt::CaseInsensitive) == 0) {
+        f.kind = ListFilterKind::HighPass;
+    } else if (words[0].compare(u"LP", Qt::CaseInsensitive) == 0) {
+        f.kind = ListFilterKind::LowPass;
+    } else {
+        return std::nullopt;
+    }
+    const QStringList types = CrossoverTypeTexts();
+    for (int t = 0; t < types.size(); ++t) {
+        if (types[t].compare(words[1], Qt::CaseInsensitive) == 0) f.crossoverType = t;
+    }
+    if (!f.crossoverType) return std::nullopt;
+    f.typeText = words[0].toUpper() + u' ' + types[*f.crossoverType];
+    if (words.size() == 3 && words[2].compare(u"off", Qt::CaseInsensitive) == 0) {
+        f.crossoverOff = true;
+        return f;
+    }
+    const std::vector<Token> rest = Tokenise(QStringView(words.mid(2).join(u' ')));
+    if (rest.size() < 2 || rest[0].word != u"fc" || !rest[1].isNumber || !(rest[1].value > 0.0))
+        return std::nullopt;
+    if (rest.size() > 3 || (rest.size() == 3 && rest[2].word != u"hz")) return std::nullopt;
+    f.fc = rest[1].value;
+    return f;
+}
+
+} // namespace
+
+double QOfBandwidth(double octaves) {
+    const double p = std::pow(2.0, octaves);
+    return std::sqrt(p) / (p - 1.0);
+}
+
+QString NoteKindText(ListNote::Kind kind) {
+    switch (kind) {
+    case ListNote::Kind::Dropped:
+        return QStringLiteral("dropped");
+    case ListNote::Kind::Limited:
+        return QStringLiteral("limited");
+    case ListNote::Kind::Changed:
+        return QStringLiteral("changed");
+    case ListNote::Kind::Ignored:
+        return QStringLiteral("ignored");
+    case ListNote::Kind::Info:
+        break;
+    }
+    return QStringLiteral("note");
+}
+
+FilterList ReadFilterList(QStringView text) {
+    FilterList list;
+    int lineNumber = 0;
+    QStringView line;
+    // Notes quote the line, shortened, so the reader sees which filter is meant.
+    const auto note = [&](ListNote::Kind kind, const QString& what) {
+        const QString quoted =
+            line.size() > 72 ? line.left(69).toString() + QStringLiteral("...") : line.toString();
+        list.notes.push_back({kind, lineNumber, QStringLiteral("%1: \"%2\"").arg(what, quoted)});
+    };
+    for (QStringView raw : text.split(u'\n')) {
+        ++lineNumber;
+        line = raw.trimmed();
+        if (line.isEmpty()) continue;
+        if (line.startsWith(u'#')) {
+            const QStringView body = line.mid(1).trimmed();
+            if (!body.startsWith(QLatin1String("crossover"), Qt::CaseInsensitive)) continue;
+            const QStringView rest = body.mid(9).trimmed();
+            if (!rest.startsWith(u':')) continue;
+            if (auto f = ReadCrossoverComment(rest.mid(1))) {
+                list.entries.push_back({ListEntry::What::Filter, lineNumber, *f, 0.0, {}});
+            } else {
+                note(ListNote::Kind::Ignored, QStringLiteral("unreadable crossover comment"));
+            }
+            continue;
+        }
+        const qsizetype colon = line.indexOf(u':');
+        const QString head =
+            colon < 0 ? QString() : line.left(colon).toString().simplified().toLower();
+        const QStringView body = colon < 0 ? QStringView() : line.mid(colon + 1);
+        static const QRegularExpression filterHead(QStringLiteral("^filter( ?\\d+)?$"));
+        if (filterHead.match(head).hasMatch()) {
+            const std::vector<Token> tokens = Tokenise(body);
+            FilterReader reader(tokens);
+            QString why;
+            if (auto f = reader.Read(why)) {
+                list.entries.push_back({ListEntry::What::Filter, lineNumber, *f, 0.0, {}});
+            } else if (!why.isEmpty()) {
+                note(ListNote::Kind::Dropped, why);
+            }
+        } else if (head == u"preamp") {
+            const std::vector<Token> tokens = Tokenise(body);
+            const bool readable =
+                !tokens.empty() && tokens[0].isNumber &&
+                (tokens.size() == 1 || (tokens.size() == 2 && tokens[1].word == u"db"));
+            if (readable) {
+                list.entries.push_back(
+                    {ListEntry::What::Preamp, lineNumber, {}, tokens[0].value, {}});
+            } else {
+                note(ListNote::Kind::Ignored, QStringLiteral("unreadable Preamp"));
+            }
+        } else if (head == u"channel") {
+            QStringList names = body.toString().simplified().split(u' ', Qt::SkipEmptyParts);
+            if (names.isEmpty()) {
+                note(ListNote::Kind::Ignored, QStringLiteral("Channel names no channel"));
+            } else {
+                list.entries.push_back({ListEntry::What::Channel, lineNumber, {}, 0.0, names});
+            }
+        } else if (colon > 0 && !head.contains(u' ')) {
+            note(ListNote::Kind::Ignored,
+                 QStringLiteral("\"%1:\" is not a filter").arg(line.left(colon).toString()));
+        } else {
+            note(ListNote::Kind::Ignored, QStringLiteral("neither a filter nor a comment"));
+        }
+    }
+    return list;
+}
+
+} // namespace zx

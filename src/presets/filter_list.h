@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+#include <vector>
+
+namespace zx {
+
+// The parametric filters of an equaliser's text list, as Equalizer APO reads it and Room EQ
+// Wizard and AutoEQ write it:
+//
+//     Preamp: -6.5 dB
+//     Filter 1: ON PK Fc 63 Hz Gain 4.2 dB Q 1.41
+//     Channel: out_left
+//
+// Keywords, units and numbers are read case-insensitively and with any spacing; a decimal
+// comma reads as a point. Crossover types that no list filter describes travel as comments
+// of the form "# Crossover: HP 24db-LR Fc 80 Hz" (or "... HP 24db-LR off").
+
+enum class ListFilterKind { Peaking, LowShelf, HighShelf, HighPass, LowPass };
+
+// How a shelf's slope is given: LS/HS (slope 0.9), LSC/HSC (Q, 0.71 when left out, or a
+// slope in dB per octave), "LS 6dB" (first order) and "LS 12dB" (second order, Q 0.71).
+enum class ShelfForm { Standard, CentreQ, FirstOrder, SecondOrder };
+
+struct ListFilter {
+    ListFilterKind kind = ListFilterKind::Peaking;
+    ShelfForm shelf = ShelfForm::Standard;
+    QString typeText;              // the type as the list wrote it, e.g. "LSC"
+    double fc = 0.0;               // Hz
+    std::optional<double> gainDb;  // peaking and shelves
+    std::optional<double> q;       // as written, or converted from a bandwidth in octaves
+    std::optional<double> slopeDb; // "LSC 12 dB": a shelf slope in dB per octave
+    bool fromBandwidth = false;    // q came from "BW Oct"
+    // Crossovers written as a comment: the device's type 0..11, and whether the filter is off.
+    std::optional<int> crossoverType;
+    bool crossoverOff = false;
+};
+
+struct ListEntry {
+    enum class What { Filter, Preamp, Channel };
+    What what = What::Filter;
+    int line = 0; // counted from 1
+    ListFilter filter;
+    double preampDb = 0.0;
+    QStringList channels; // Channel: the names as written
+};
+
+// Something the reader could not take as it stands.
+struct ListNote {
+    enum class Kind {
+        Dropped, // a filter left out: OFF, an unsupported type, a missing value
+        Limited, // a value moved to the end of its table
+        Changed, // a value the device cannot hold, replaced
+        Ignored, // a line that is neither a filter nor a comment
+        Info,    // what happened, with no change to what was asked for
+    };
+    Kind kind = Kind::Info;
+    int line = 0;
+    QString text;
+};
+
+struct FilterList {
+    std::vector<ListEntry> entries;
+    std::vector<ListNote> notes;
+};
+
+// Reads a whole list. Never fails: what it cannot read becomes a note with its line number.
+FilterList ReadFilterList(QStringView text);
+
+// "dropped", "limited", "changed", "ignored", "note".
+QString NoteKindText(ListNote::Kind kind);
+
+// Q of a bandwidth in octaves: 2^(bw/2) / (2^bw − 1).
+double QOfBandwidth(double octaves);
+
+} // namespace zx

@@ -1,0 +1,140 @@
+#include "presets/written_response.h"
+
+#include "response/crossover_response.h"
+#include "response/eq_response.h"
+#include "response/graph_geometry.h"
+#include "response/response_curves.h"
+
+#include <cmath>
+#include <memory>
+#include <numbers>
+
+namespace zx {
+namespace {
+
+constexpr double kSampleRate = 96000.0;
+constexpr double kButterworthQ = 0.70710678118654752;
+// Equalizer APO's slope for LS and HS written without a Q.
+constexpr double kStandardShelfSlope = 0.9;
+
+double Angle(double hz) {
+    return 2.0 * std::numbers::pi * hz / kSampleRate;
+}
+
+BiquadSection Peaking(double fc, double gainDb, double q) {
+    const double a = std::pow(10.0, gainDb / 40.0);
+    const double w0 = Angle(fc);
+    const double alpha = std::sin(w0) / (2.0 * q);
+    const double c = std::cos(w0);
+    return {1.0 + alpha * a, -2.0 * c, 1.0 - alpha * a, 1.0 + alpha / a, -2.0 * c, 1.0 - alpha / a};
+}
+
+// The cookbook shelf with its corner at fc; alpha from a Q or from a slope S.
+BiquadSection Shelf(bool low, double fc, double gainDb, std::optional<double> q, double slope) {
+    const double a = std::pow(10.0, gainDb / 40.0);
+    const double w0 = Angle(fc);
+    const double c = std::cos(w0);
+    const double alpha =
+        q ? std::sin(w0) / (2.0 * *q)
+          : std::sin(w0) / 2.0 * std::sqrt((a + 1.0 / a) * (1.0 / slope - 1.0) + 2.0);
+    const double k = 2.0 * std::sqrt(a) * alpha;
+    if (low) {
+        return {a * ((a + 1.0) - (a - 1.0) * c + k), 2.0 * a * ((a - 1.0) - (a + 1.0) * c),
+                a * ((a + 1.0) - (a - 1.0) * c - k), (a + 1.0) + (a - 1.0) * c + k,
+                -2.0 * ((a - 1.0) + (a + 1.0) * c),  (a + 1.0) + (a - 1.0) * c - k};
+    }
+    return {a * ((a + 1.0) + (a - 1.0) * c + k), -2.0 * a * ((a - 1.0) + (a + 1.0) * c),
+            a * ((a + 1.0) + (a - 1.0) * c - k), (a + 1.0) - (a - 1.0) * c + k,
+            2.0 * ((a - 1.0) - (a + 1.0) * c),   (a + 1.0) - (a - 1.0) * c - k};
+}
+
+// First-order shelf, half its gain (in dB) at fc, by the bilinear transform.
+BiquadSection FirstOrderShelf(bool low, double fc, double gainDb) {
+    const double g = std::sqrt(std::pow(10.0, gainDb / 20.0));
+    const double k = std::tan(Angle(fc) / 2.0);
+    if (low) return {1.0 + g * k, g * k - 1.0, 0.0, 1.0 + k / g, k / g - 1.0, 0.0};
+    const double gg = g * g;
+    return {gg * (1.0 + k / g), gg * (k / g - 1.0), 0.0, 1.0 + k * g, k * g - 1.0, 0.0};
+}
+
+BiquadSection Pass(bool high, double fc, double q) {
+    const double w0 = Angle(fc);
+    const double c = std::cos(w0);
+    const double alpha = std::sin(w0) / (2.0 * q);
+    const double b = high ? (1.0 + c) / 2.0 : (1.0 - c) / 2.0;
+    return {b, high ? -2.0 * b : 2.0 * b, b, 1.0 + alpha, -2.0 * c, 1.0 - alpha};
+}
+
+double SectionDb(const BiquadSection& s, double w) {
+    return 20.0 * std::log10(BiquadMagnitude(s, w));
+}
+
+double FilterDb(const ListFilter& f, double w) {
+    const double gain = f.gainDb.value_or(0.0);
+    switch (f.kind) {
+    case ListFilterKind::Peaking:
+        return SectionDb(Peaking(f.fc, gain, f.q.value_or(kButterworthQ)), w);
+    case ListFilterKind::LowShelf:
+    case ListFilterKind::HighShelf: {
+        const bool low = f.kind == ListFilterKind::LowShelf;
+        switch (f.shelf) {
+        case ShelfForm::FirstOrder:
+            return SectionDb(FirstOrderShelf(low, f.fc, gain), w);
+        case ShelfForm::SecondOrder:
+            return SectionDb(Shelf(low, f.fc, gain, kButterworthQ, 1.0), w);
+        case ShelfForm::CentreQ:
+            if (f.slopeDb && !f.q)
+                return SectionDb(Shelf(low, f.fc, gain, {}, *f.slopeDb / 12.0), w);
+            return SectionDb(Shelf(low, f.fc, gain, f.q.value_or(kButterworthQ), 1.0), w);
+        case ShelfForm::Standard:
+            break;
+        }
+        return SectionDb(Shelf(low, f.fc, gain, f.q, kStandardShelfSlope), w);
+    }
+    case ListFilterKind::HighPass:
+    case ListFilterKind::LowPass:
+        break;
+    }
+    const bool high = f.kind == ListFilterKind::HighPass;
+    if (!f.crossoverType) return SectionDb(Pass(high, f.fc, f.q.value_or(kButterworthQ)), w);
+    if (f.crossoverOff) return 0.0;
+    const CrossoverSections sections =
+        high ? HighPassSections(*f.crossoverType, f.fc) : LowPassSections(*f.crossoverType, f.fc);
+    double db = 0.0;
+    for (const BiquadSection& s : sections) db += SectionDb(GuardLeadingCoefficient(s), w);
+    return db;
+}
+
+} // namespace
+
+double WrittenResponseDb(const WrittenChannel& channel, double hz) {
+    const double w = Angle(hz);
+    double db = channel.preampDb;
+    for (const ListFilter& f : channel.filters) db += FilterDb(f, w);
+    return db;
+}
+
+std::vector<ChannelDeviation> CompareWithDevice(const WrittenChannels& written,
+                                                const ParameterModel& model) {
+    auto curves = std::make_unique<ResponseCurves>();
+    BandMarkers markers = InitialBandMarkers();
+    RecomputeAllCurves(model, *curves, markers);
+
+    std::vector<ChannelDeviation> out;
+    for (ChannelId ch = 0; ch < kChannelCount; ++ch) {
+        const auto& channel = written[static_cast<std::size_t>(ch)];
+        if (!channel) continue;
+        ChannelDeviation d{ch, -1.0, 0.0};
+        for (int x = kGraph.firstPlotColumn(); x <= kGraph.lastPlotColumn(); ++x) {
+            const double hz = kGraph.ColumnFrequency(x);
+            if (hz < 20.0 - 1e-6 || hz > 20000.0 + 1e-6) continue;
+            const double diff =
+                std::abs(PlottedValue(*curves, model, ch, x) - WrittenResponseDb(*channel, hz));
+            if (diff > d.maxDb) d = {ch, diff, hz};
+        }
+        out.push_back(d);
+    }
+    return out;
+}
+
+} // namespace zx

@@ -1,0 +1,253 @@
+// zephranox-preset: turns an equaliser's filter list (Equalizer APO, Room EQ Wizard, AutoEQ)
+// into a preset file and a preset file back into a filter list. See the README.
+
+#include "model/parameter_model.h"
+#include "model/preset_image.h"
+#include "presets/channel_names.h"
+#include "presets/filter_export.h"
+#include "presets/filter_import.h"
+#include "presets/filter_list.h"
+#include "presets/written_response.h"
+#include "response/response_export.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringConverter>
+#include <QStringDecoder>
+#include <QStringList>
+
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsageError = 2;
+constexpr int kChanged = 3;
+
+constexpr const char* kUsage =
+    "usage: zephranox-preset import --channel NAME [--channel NAME ...] [--into PRESET]\n"
+    "                               [-o OUT] [--report] FILTERS\n"
+    "       zephranox-preset export [--channel NAME ...] [-o OUT] [--report] PRESET\n"
+    "\n"
+    "  import   reads a filter list (Equalizer APO / Room EQ Wizard / AutoEQ text; - reads\n"
+    "           standard input) and writes a preset file to OUT or standard output\n"
+    "  export   prints a preset file's channels as a filter list\n"
+    "\n"
+    "  --channel NAME  in_left, in_right, out_left, out_right, out_sub or out_4; export\n"
+    "                  defaults to the five channels shown on screen\n"
+    "  --into PRESET   start from this preset file instead of the default settings\n"
+    "  -o OUT          write to OUT instead of standard output\n"
+    "  --report        per channel, the largest difference between the list's filters and\n"
+    "                  the response the device draws, and every value as it was snapped\n"
+    "\n"
+    "exit status: 0 done, 3 done with changes reported on standard error, 1 unreadable input\n"
+    "or nothing usable, 2 wrong command line\n";
+
+void Print(FILE* to, const QString& text) {
+    std::fputs(text.toUtf8().constData(), to);
+}
+
+int Fail(const QString& message) {
+    Print(stderr, QStringLiteral("zephranox-preset: %1\n").arg(message));
+    return kFailed;
+}
+
+int UsageError(const QString& message) {
+    Print(stderr, QStringLiteral("zephranox-preset: %1\n").arg(message));
+    std::fputs(kUsage, stderr);
+    return kUsageError;
+}
+
+std::optional<QByteArray> ReadAll(const QString& path, QString& error) {
+    QFile file;
+    const bool opened = path == QLatin1String("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!opened) {
+        error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+// Text in the encoding its byte-order mark names, UTF-8 without one.
+QString DecodeText(const QByteArray& bytes) {
+    const auto encoding = QStringConverter::encodingForData(bytes).value_or(QStringConverter::Utf8);
+    QStringDecoder decode(encoding);
+    return decode(bytes);
+}
+
+bool ReadPreset(const QString& path, zx::ParameterModel& model, QString& error) {
+    const auto bytes = ReadAll(path, error);
+    if (!bytes) return false;
+    QString why;
+    const auto frame = zx::JoinPresetText(QString::fromLatin1(*bytes), &why);
+    if (!frame || !zx::ReadImageText(*frame, model)) {
+        error = QStringLiteral("%1 is not a preset file: %2").arg(path, why);
+        return false;
+    }
+    return true;
+}
+
+bool WriteOutput(const QString& path, const QByteArray& bytes, QString& error) {
+    if (path.isEmpty() || path == QLatin1String("-")) {
+        if (std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout) !=
+                static_cast<std::size_t>(bytes.size()) ||
+            std::fflush(stdout) != 0) {
+            error = QStringLiteral("cannot write to standard output");
+            return false;
+        }
+        return true;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+void PrintNotes(const std::vector<zx::ListNote>& notes, bool withInfo) {
+    for (const zx::ListNote& n : notes) {
+        if (n.kind == zx::ListNote::Kind::Info && !withInfo) continue;
+        const QString where = n.line > 0 ? QStringLiteral("line %1: ").arg(n.line) : QString();
+        Print(stderr, QStringLiteral("%1%2: %3\n").arg(where, zx::NoteKindText(n.kind), n.text));
+    }
+}
+
+void PrintReport(const zx::WrittenChannels& written, const zx::ParameterModel& model) {
+    for (const zx::ChannelDeviation& d : zx::CompareWithDevice(written, model)) {
+        Print(stderr, QStringLiteral("%1: largest difference %2 dB at %3 Hz\n")
+                          .arg(zx::ChannelName(d.channel), QString::number(d.maxDb, 'f', 2),
+                               QString::number(d.atHz, 'f', 1)));
+    }
+}
+
+struct Options {
+    QString command;
+    std::vector<zx::ChannelId> channels;
+    QString into;
+    QString out;
+    QString input;
+    bool report = false;
+    bool help = false;
+};
+
+std::optional<Options> ParseArguments(const QStringList& args, QString& error) {
+    Options o;
+    if (args.isEmpty()) {
+        error = QStringLiteral("no command");
+        return std::nullopt;
+    }
+    o.command = args[0];
+    if (o.command == u"--help" || o.command == u"-h") {
+        o.help = true;
+        return o;
+    }
+    if (o.command != u"import" && o.command != u"export") {
+        error = QStringLiteral("unknown command %1").arg(o.command);
+        return std::nullopt;
+    }
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const auto value = [&]() -> std::optional<QString> {
+            if (i + 1 >= args.size()) {
+                error = QStringLiteral("%1 needs a value").arg(a);
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (a == u"--help" || a == u"-h") {
+            o.help = true;
+        } else if (a == u"--report") {
+            o.report = true;
+        } else if (a == u"--channel") {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            const auto ch = zx::ChannelByName(*v);
+            if (!ch) {
+                error = QStringLiteral("unknown channel %1").arg(*v);
+                return std::nullopt;
+            }
+            o.channels.push_back(*ch);
+        } else if (a == u"--into" && o.command == u"import") {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            o.into = *v;
+        } else if (a == u"-o") {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            o.out = *v;
+        } else if (o.input.isEmpty() && (a == u"-" || !a.startsWith(u'-'))) {
+            o.input = a;
+        } else {
+            error = QStringLiteral("unexpected %1").arg(a);
+            return std::nullopt;
+        }
+    }
+    if (o.help) return o;
+    if (o.input.isEmpty()) {
+        error = o.command == u"import" ? QStringLiteral("no filter list named")
+                                       : QStringLiteral("no preset file named");
+        return std::nullopt;
+    }
+    if (o.command == u"import" && o.channels.empty()) {
+        error = QStringLiteral("import needs at least one --channel");
+        return std::nullopt;
+    }
+    return o;
+}
+
+int Import(const Options& o) {
+    QString error;
+    zx::ParameterModel model;
+    if (!o.into.isEmpty() && !ReadPreset(o.into, model, error)) return Fail(error);
+    const auto bytes = ReadAll(o.input, error);
+    if (!bytes) return Fail(error);
+
+    const zx::FilterList list = zx::ReadFilterList(DecodeText(*bytes));
+    const zx::FilterImport result = zx::ImportFilterList(list, o.channels, model);
+    PrintNotes(result.notes, o.report);
+    if (!result.usable)
+        return Fail(QStringLiteral("%1 holds no filter that could be used").arg(o.input));
+
+    if (!WriteOutput(o.out, (zx::WriteImageText(model) + QStringLiteral("\r\n")).toLatin1(), error))
+        return Fail(error);
+    if (o.report) PrintReport(result.written, model);
+    return result.HasChanges() ? kChanged : kOk;
+}
+
+int Export(const Options& o) {
+    QString error;
+    zx::ParameterModel model;
+    if (!ReadPreset(o.input, model, error)) return Fail(error);
+    std::vector<zx::ChannelId> channels = o.channels;
+    if (channels.empty()) channels = {0, 1, 2, 3, 4};
+
+    const QString text = zx::ExportFilterList(model, channels);
+    if (!WriteOutput(o.out, text.toUtf8(), error)) return Fail(error);
+    if (o.report) {
+        zx::ParameterModel reread = model;
+        const auto again = zx::ImportFilterList(zx::ReadFilterList(text), channels, reread);
+        PrintReport(again.written, model);
+    }
+    return kOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QString error;
+    const auto options = ParseArguments(app.arguments().mid(1), error);
+    if (!options) return UsageError(error);
+    if (options->help) {
+        std::fputs(kUsage, stdout);
+        return kOk;
+    }
+    return options->command == u"import" ? Import(*options) : Export(*options);
+}
