@@ -49,7 +49,13 @@ std::vector<Token> Tokenise(QStringView s) {
                 }
                 ++i;
             }
-            out.push_back({true, number.toDouble(), {}});
+            const double v = number.toDouble();
+            // A number too long for a double is no value a filter can have.
+            if (std::isfinite(v)) {
+                out.push_back({true, v, {}});
+            } else {
+                out.push_back({false, 0.0, number});
+            }
         } else if (c.isLetter()) {
             const qsizetype start = i;
             while (i < s.size() && s[i].isLetter()) ++i;
