@@ -258,9 +258,15 @@ FilterList ReadFilterList(QStringView text) {
             line.size() > 72 ? line.left(69).toString() + QStringLiteral("...") : line.toString();
         list.notes.push_back({kind, lineNumber, QStringLiteral("%1: \"%2\"").arg(what, quoted)});
     };
-    for (QStringView raw : text.split(u'\n')) {
+    qsizetype start = 0;
+    while (start < text.size()) {
+        // Lines end in LF, CR LF or a lone CR.
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r') ++end;
+        line = text.mid(start, end - start).trimmed();
+        start = end + 1;
+        if (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n') ++start;
         ++lineNumber;
-        line = raw.trimmed();
         if (line.isEmpty()) continue;
         if (line.startsWith(u'#')) {
             const QStringView body = line.mid(1).trimmed();

@@ -127,6 +127,12 @@ TEST(FilterList, realWorldListsAreTakenOrReported) {
          true,
          1,
          {{3, Kind::Ignored}, {4, Kind::Dropped}}},
+        {"CR and CR LF line ends",
+         "Filter 1: ON PK Fc 100 Hz Gain 3 dB Q 1\rFilter 2: ON PK Fc 200 Hz Gain 3 dB Q 1\r\n"
+         "Filter 3: OFF PK Fc 300 Hz Gain 3 dB Q 1\r\n",
+         true,
+         2,
+         {{3, Kind::Dropped}}},
         {"empty file", "", false, 0, {}},
         {"prose",
          "Dear user,\nthese are my settings: bass up a bit.\n",

@@ -24,6 +24,12 @@ ToolRun Tool(const QStringList& args, const QByteArray& input = {}) {
             QString::fromUtf8(p.readAllStandardError())};
 }
 
+QByteArray Utf16WithBom(const QByteArray& latin1) {
+    QByteArray out("\xFF\xFE");
+    for (char c : latin1) out.append(c).append('\0');
+    return out;
+}
+
 } // namespace
 
 TEST(PresetTool, exitStatusSaysWhatHappened) {
@@ -44,6 +50,8 @@ TEST(PresetTool, exitStatusSaysWhatHappened) {
         {{"export", "--into", preset, preset}, {}, 2},
         {{"import", "--channel", "out_left", "-o", preset, "-"}, clean, 0},
         {{"import", "--channel", "out_left", "-"}, changed, 3},
+        {{"import", "--channel", "out_left", "-"}, "\xEF\xBB\xBF" + clean, 0},
+        {{"import", "--channel", "out_left", "-"}, Utf16WithBom(clean), 0},
         {{"import", "--channel", "out_left", "-"}, "", 1},
         {{"import", "--channel", "out_left", "-"}, "no filters here\n", 1},
         {{"import", "--channel", "out_left", dir.filePath("missing.txt")}, {}, 1},
