@@ -121,7 +121,7 @@ class Importer {
                                 "dropped")
                      .arg(unknown.join(u' ')));
         } else if (!unselected.isEmpty()) {
-            Note(ListNote::Kind::Info,
+            Note(ListNote::Kind::Skipped,
                  QStringLiteral("%1 not chosen with --channel; its filters are left out")
                      .arg(unselected.join(u' ')));
         }
@@ -271,8 +271,9 @@ class Importer {
 } // namespace
 
 bool FilterImport::HasChanges() const {
-    return std::any_of(notes.begin(), notes.end(),
-                       [](const ListNote& n) { return n.kind != ListNote::Kind::Info; });
+    return std::any_of(notes.begin(), notes.end(), [](const ListNote& n) {
+        return n.kind != ListNote::Kind::Info && n.kind != ListNote::Kind::Skipped;
+    });
 }
 
 int SnapChannelGain(double db) {

@@ -242,6 +242,8 @@ QString NoteKindText(ListNote::Kind kind) {
         return QStringLiteral("changed");
     case ListNote::Kind::Ignored:
         return QStringLiteral("ignored");
+    case ListNote::Kind::Skipped:
+        return QStringLiteral("skipped");
     case ListNote::Kind::Info:
         break;
     }

@@ -56,6 +56,7 @@ struct ListNote {
         Limited, // a value moved to the end of its table
         Changed, // a value the device cannot hold, replaced
         Ignored, // a line that is neither a filter nor a comment
+        Skipped, // filters for a channel that was not chosen
         Info,    // what happened, with no change to what was asked for
     };
     Kind kind = Kind::Info;
@@ -71,7 +72,7 @@ struct FilterList {
 // Reads a whole list. Never fails: what it cannot read becomes a note with its line number.
 FilterList ReadFilterList(QStringView text);
 
-// "dropped", "limited", "changed", "ignored", "note".
+// "dropped", "limited", "changed", "ignored", "skipped", "note".
 QString NoteKindText(ListNote::Kind kind);
 
 // Q of a bandwidth in octaves: 2^(bw/2) / (2^bw − 1).

@@ -1,5 +1,6 @@
 #include "response/response_export.h"
 
+#include "presets/channel_names.h"
 #include "response/graph_geometry.h"
 #include "response/response_curves.h"
 
@@ -10,9 +11,6 @@
 
 namespace zx {
 namespace {
-
-constexpr std::array<const char*, kChannelCount> kChannelColumnNames = {
-    "in_left", "in_right", "out_left", "out_right", "out_sub", "out_4"};
 
 QString Number(double v) {
     return QString::number(v, 'f', 6);
@@ -49,10 +47,10 @@ QString ResponseCsv(const ParameterModel& m, bool detail) {
     RecomputeAllCurves(m, *curves, markers);
 
     QStringList header = {QStringLiteral("column"), QStringLiteral("frequency_hz")};
-    for (const char* name : kChannelColumnNames) header << QString::fromLatin1(name);
+    for (ChannelId c = 0; c < kChannelCount; ++c) header << ChannelName(c);
     if (detail) {
-        for (const char* name : kChannelColumnNames) {
-            const QString ch = QString::fromLatin1(name);
+        for (ChannelId c = 0; c < kChannelCount; ++c) {
+            const QString ch = ChannelName(c);
             for (int b = 1; b <= kBandsPerChannel; ++b)
                 header << ch + QStringLiteral("_band%1").arg(b);
             header << ch + QStringLiteral("_highpass") << ch + QStringLiteral("_lowpass");
