@@ -5,6 +5,7 @@
 #include "response/graph_geometry.h"
 #include "response/response_curves.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <numbers>
@@ -65,8 +66,14 @@ BiquadSection Pass(bool high, double fc, double q) {
     return {b, high ? -2.0 * b : 2.0 * b, b, 1.0 + alpha, -2.0 * c, 1.0 - alpha};
 }
 
+// Absurd gains (a list asking for -9000 dB) overflow a double; the report only needs to say
+// how far off they are, so each section stays within ±kSectionLimitDb.
+constexpr double kSectionLimitDb = 400.0;
+
 double SectionDb(const BiquadSection& s, double w) {
-    return 20.0 * std::log10(BiquadMagnitude(s, w));
+    const double db = 20.0 * std::log10(BiquadMagnitude(s, w));
+    if (std::isnan(db)) return kSectionLimitDb;
+    return std::clamp(db, -kSectionLimitDb, kSectionLimitDb);
 }
 
 double FilterDb(const ListFilter& f, double w) {

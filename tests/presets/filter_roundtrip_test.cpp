@@ -139,4 +139,10 @@ TEST(WrittenResponse, deviationIsSmallWhereTheDeviceMatchesTheList) {
     const auto limited = CompareWithDevice(boosted.written, m);
     EXPECT_GT(limited[0].maxDb, 7.9); // 20 dB asked, 12 dB given
     EXPECT_NEAR(limited[0].atHz, 1000.0, 30.0);
+
+    const FilterImport absurd = ImportFilterList(
+        ReadFilterList(
+            u"Filter: ON LS Fc 100 Hz Gain -9000 dB\nFilter: ON PK Fc 1 kHz Gain 900 dB Q 1"),
+        {2}, m);
+    EXPECT_TRUE(std::isfinite(CompareWithDevice(absurd.written, m)[0].maxDb));
 }
