@@ -5,11 +5,14 @@
 #include "link/serial_transport.h"
 #include "model/parameter_model.h"
 #include "platform/platform.h"
+#include "presets/device_presets.h"
+#include "presets/preset_files.h"
 #include "replies/apply_image.h"
 #include "replies/reply_dispatcher.h"
 #include "response/graph.h"
 #include "response/routing_picture.h"
 #include "ui/main_window.h"
+#include "ui/name_dialog.h"
 
 namespace zx {
 
@@ -34,6 +37,12 @@ class Application {
     ImageApplier applier;
     ReplyDispatcher dispatcher;
     Connection connection;
+    NameDialog nameDialog;
+    DevicePresets devicePresets;
+    PresetFiles presetFiles;
+
+  private:
+    void WirePresets();
 };
 
 } // namespace zx

@@ -102,6 +102,20 @@ void SendSlots::Stop() {
     currentSlot_ = 0;
 }
 
+void SendSlots::Hold() {
+    const bool picked = timers_.isActive(TimerId::Timer7) && currentSlot_ >= 1;
+    if (picked && transport_.LinkUp) {
+        // The write Timer7 would have made, made early.
+        transport_.SendBuffer.clear();
+        if (currentSlot_ <= kSlotCount)
+            transport_.SendBuffer.append(slots_[static_cast<std::size_t>(currentSlot_ - 1)]);
+        transport_.WritePort();
+    } else if (picked) {
+        pending_[static_cast<std::size_t>(currentSlot_ - 1)] = true;
+    }
+    Stop();
+}
+
 bool SendSlots::IsPending(int slot) const {
     return slot >= 1 && slot <= kFlagCount && pending_[static_cast<std::size_t>(slot - 1)];
 }

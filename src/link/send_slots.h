@@ -50,6 +50,10 @@ class SendSlots {
     // Ends the cycle wherever it is: stops sendTimer, Timer7 and Timer4 and drops the picked
     // slot, so nothing picked before a disconnect is written after the next port open.
     void Stop();
+    // Quiets the cycle for a preset or file operation, which restarts pacing itself when it
+    // ends: like Stop, so no resting Timer4 or armed Timer7 restarts polling in the
+    // operation's waits, but a frame already picked is written now rather than dropped.
+    void Hold();
 
     void ClearPending() { pending_.fill(false); }
     bool IsPending(int slot) const;

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "ui/graph_view.h"
+#include "ui/preset_area.h"
 #include "ui/progress_box.h"
 #include "ui/ui_style.h"
 
@@ -100,6 +101,8 @@ MainWindow::MainWindow(QWidget* parent)
     graphTitle_->setGeometry(432, 2, 145, 20);
     graphTitle_->setFont(ArialPx(16));
     graphTitle_->setStyleSheet(QStringLiteral("color: rgb(255,0,0);"));
+
+    presetArea_ = new PresetArea(signalFlowPanel_);
 
     connectingBox_->move(307, 317);
     progressBox_->move(307, 317);
@@ -209,6 +212,29 @@ void MainWindow::hideEditor() {
 }
 void MainWindow::resetCrossoverChannel() {
     emit crossoverChannelReset();
+}
+
+// The preset and file operations' view.
+void MainWindow::showProgressBox(bool shown) {
+    progressBox_->setVisible(shown);
+}
+void MainWindow::setProgressPercent(int percent) {
+    progressBox_->setPercent(percent);
+}
+void MainWindow::setTopBarEnabled(bool enabled) {
+    topBar_->setEnabled(enabled);
+}
+void MainWindow::setGraphPanelEnabled(bool enabled) {
+    graphPanel_->setEnabled(enabled);
+}
+void MainWindow::setSignalFlowPanelEnabled(bool enabled) {
+    signalFlowPanel_->setEnabled(enabled);
+}
+void MainWindow::setActivePresetName(const QString& name) {
+    presetArea_->setActivePresetName(name);
+}
+void MainWindow::askPresetName() {
+    emit presetNameRequested();
 }
 
 } // namespace zx

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "link/connection_view.h"
+#include "presets/preset_view.h"
 
 class QCheckBox;
 class QComboBox;
@@ -14,11 +15,12 @@ class QPushButton;
 namespace zx {
 
 class GraphView;
+class PresetArea;
 class ProgressBox;
 
 // The main window: the top bar (status light, port selector, connect button, curve legend),
 // the graph panel and the signal-flow panel, fixed at 985 x 640 on dark grey.
-class MainWindow : public QWidget, public ConnectionView {
+class MainWindow : public QWidget, public ConnectionView, public PresetView {
     Q_OBJECT
   public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -56,11 +58,22 @@ class MainWindow : public QWidget, public ConnectionView {
     void hideEditor() override;
     void resetCrossoverChannel() override;
 
+    // PresetView (hideEditor above serves both)
+    PresetArea* presetArea() const { return presetArea_; }
+    void showProgressBox(bool shown) override;
+    void setProgressPercent(int percent) override;
+    void setTopBarEnabled(bool enabled) override;
+    void setGraphPanelEnabled(bool enabled) override;
+    void setSignalFlowPanelEnabled(bool enabled) override;
+    void setActivePresetName(const QString& name) override;
+    void askPresetName() override;
+
   signals:
     void connectClicked();
     void curveShownChanged(int channel, bool shown);
     void editorHideRequested();
     void crossoverChannelReset();
+    void presetNameRequested();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -82,6 +95,7 @@ class MainWindow : public QWidget, public ConnectionView {
     ProgressBox* connectingBox_;
     ProgressBox* progressBox_;
     bool placed_ = false;
+    PresetArea* presetArea_ = nullptr;
 };
 
 } // namespace zx

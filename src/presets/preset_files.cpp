@@ -1,0 +1,195 @@
+#include "presets/preset_files.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include "link/frame.h"
+#include "link/send_slots.h"
+#include "link/serial_transport.h"
+#include "model/preset_image.h"
+#include "platform/dialogs.h"
+#include "platform/timer_hub.h"
+#include "presets/device_presets.h"
+#include "presets/preset_view.h"
+#include "replies/apply_image.h"
+
+namespace zx {
+namespace {
+
+const QString kFilterText = QStringLiteral("ZEPHRANOX FILE");
+const QString kDefaultName = QStringLiteral("ZEPHRANOX");
+const QString kDamaged = QStringLiteral("File damaged.");
+const QString kCannotOpen = QStringLiteral("Cannot open file.");
+const QString kCannotSave = QStringLiteral("Cannot save file.");
+
+} // namespace
+
+PresetFiles::PresetFiles(SerialTransport& transport, TimerHub& timers, Dialogs& dialogs,
+                         SendSlots& sendSlots, ImageApplier& applier, const ParameterModel& model,
+                         PresetView& view)
+    : transport_(transport), timers_(timers), dialogs_(dialogs), sendSlots_(sendSlots),
+      applier_(applier), model_(model), view_(view) {
+    timers_.setHandler(TimerId::Timer15, [this] { OnTimer15(); });
+    timers_.setHandler(TimerId::saveTimeout, [this] { OnSaveTimeout(); });
+}
+
+std::optional<QString> PresetFiles::CheckFileText(const QByteArray& contents) {
+    static const QRegularExpression kLineEnd(QStringLiteral("\r\n|\r|\n"));
+    const QString all = QString::fromLatin1(contents);
+    QString joined;
+    for (const QString& line : all.split(kLineEnd)) {
+        joined += line.left(kLineLimit);
+        if (joined.size() > kBlockFrameTextSize) return std::nullopt;
+    }
+    if (joined.size() != kBlockFrameTextSize) return std::nullopt;
+    for (int i = 0; i < kBlockFrameTextSize; i += 2)
+        if (!HexValue(QStringView(joined).mid(i, 2))) return std::nullopt;
+    return joined;
+}
+
+void PresetFiles::OnStoreButton() {
+    if (transport_.LinkUp)
+        StoreLinkUp();
+    else
+        StoreLinkDown();
+}
+
+void PresetFiles::StoreLinkUp() {
+    view_.hideEditor();
+    sendSlots_.Hold();
+    timers_.stop(TimerId::Timer1);
+    timers_.stop(TimerId::intimer);
+    SavePending = true;
+    // The device has answered a block request well within this at 9600 baud; without an
+    // answer polling and sending would stay stopped for good.
+    timers_.stop(TimerId::saveTimeout);
+    timers_.start(TimerId::saveTimeout);
+    transport_.PumpWait(kSaveStepWaitMs);
+    transport_.RxHexBuffer.clear();
+    transport_.SendBuffer = LiveBlockRequest();
+    transport_.WritePort();
+    transport_.PumpWait(kSaveStepWaitMs);
+}
+
+void PresetFiles::OnSaveTimeout() {
+    timers_.stop(TimerId::saveTimeout);
+    if (!SavePending) return;
+    SavePending = false;
+    timers_.start(TimerId::Timer1);
+    timers_.start(TimerId::sendTimer);
+    dialogs_.message(PresetOvertimeText());
+}
+
+void PresetFiles::OnSavedBlock(const QString& frameText) {
+    timers_.stop(TimerId::saveTimeout);
+    SavePending = false;
+    // The dispatcher restarts polling and sending once this returns.
+    SaveText(frameText.left(kBlockFrameTextSize));
+}
+
+void PresetFiles::StoreLinkDown() {
+    SaveText(WriteImageText(model_));
+}
+
+void PresetFiles::SaveText(const QString& text) {
+    const QString fileName = dialogs_.saveFileName(kFilterText, kDefaultName);
+    if (fileName.isEmpty()) return;
+    QFile file(fileName);
+    const QByteArray line = text.toLatin1() + "\r\n";
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         file.write(line) == line.size() && file.flush();
+    file.close();
+    if (!written) dialogs_.message(kCannotSave);
+}
+
+std::optional<QByteArray> PresetFiles::ReadChosenFile(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    QByteArray contents = file.read(kFileSizeLimit + 1);
+    if (file.error() != QFileDevice::NoError) return std::nullopt;
+    return contents;
+}
+
+void PresetFiles::ResumePolling() {
+    timers_.start(TimerId::Timer1);
+    timers_.start(TimerId::sendTimer);
+}
+
+void PresetFiles::OnLoadButton() {
+    const bool linkUp = transport_.LinkUp;
+    if (linkUp) {
+        view_.hideEditor();
+        // A poll or a paced frame must not land between the block's header and its body.
+        sendSlots_.Hold();
+        timers_.stop(TimerId::Timer1);
+        timers_.stop(TimerId::intimer);
+    }
+
+    const QString fileName = dialogs_.openFileName(kFilterText, QString());
+    if (fileName.isEmpty()) {
+        if (linkUp) ResumePolling();
+        return;
+    }
+    const std::optional<QByteArray> contents = ReadChosenFile(fileName);
+    const std::optional<QString> text =
+        contents && contents->size() <= kFileSizeLimit ? CheckFileText(*contents) : std::nullopt;
+    if (!text) {
+        if (linkUp) ResumePolling();
+        dialogs_.message(contents ? kDamaged : kCannotOpen);
+        return;
+    }
+    if (linkUp)
+        LoadToDevice(*text);
+    else
+        LoadToModel(*text);
+}
+
+void PresetFiles::LoadToDevice(const QString& text) {
+    view_.setProgressPercent(0);
+    view_.showProgressBox(true);
+    view_.setTopBarEnabled(false);
+    view_.setSignalFlowPanelEnabled(false);
+    progressCounter = 0;
+    timers_.stop(TimerId::Timer15);
+    timers_.start(TimerId::Timer15);
+
+    WriteImageBlock(text);
+    transport_.RxHexBuffer = text;
+    applier_.ApplyPresetImage();
+    transport_.RxHexBuffer.clear();
+    // Sending goes on during the progress run; the block left nothing pending.
+    timers_.start(TimerId::sendTimer);
+}
+
+void PresetFiles::LoadToModel(const QString& text) {
+    transport_.RxHexBuffer = text;
+    applier_.ApplyPresetImage();
+    // The apply leaves the link flag set; there is no link.
+    transport_.LinkUp = false;
+    transport_.RxHexBuffer.clear();
+}
+
+void PresetFiles::OnTimer15() {
+    ++progressCounter;
+    view_.setProgressPercent(progressCounter * 5);
+    if (progressCounter < kProgressSteps) return;
+    timers_.start(TimerId::Timer1);
+    timers_.stop(TimerId::Timer15);
+    view_.showProgressBox(false);
+    view_.setGraphPanelEnabled(true);
+    view_.setTopBarEnabled(true);
+    view_.setSignalFlowPanelEnabled(true);
+}
+
+void PresetFiles::WriteImageBlock(QStringView frameText) {
+    if (!transport_.LinkUp) return;
+    const std::optional<QByteArray> body = BlockWriteBody(frameText);
+    if (!body) return;
+    transport_.SendBuffer = BlockWriteHeader();
+    transport_.WritePort();
+    transport_.PumpWait(kHeaderWaitMs);
+    transport_.SendBuffer = *body;
+    transport_.WritePort();
+}
+
+} // namespace zx

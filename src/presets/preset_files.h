@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace zx {
+
+class Dialogs;
+class ImageApplier;
+class PresetView;
+class SendSlots;
+class SerialTransport;
+class TimerHub;
+struct ParameterModel;
+
+// Preset files on the PC: one line of the 564-byte block frame as 1128 hex characters and
+// CR LF. With the link up a save takes the device's own block and a load writes the file's
+// block to the device; with the link down both work on the program's model alone.
+class PresetFiles {
+  public:
+    // Takes over the handlers of Timer15 and saveTimeout.
+    PresetFiles(SerialTransport& transport, TimerHub& timers, Dialogs& dialogs,
+                SendSlots& sendSlots, ImageApplier& applier, const ParameterModel& model,
+                PresetView& view);
+
+    void OnStoreButton(); // PC "Store"
+    void OnLoadButton();  // PC "Load"
+
+    // The reply dispatcher's saved-block hook: the device's frame, exactly as it arrived.
+    void OnSavedBlock(const QString& frameText);
+
+    // Writes the image of a frame text (at least 1124 characters) to the device as its
+    // current settings, with a checksum of its own; only while the link is up.
+    void WriteImageBlock(QStringView frameText);
+
+    // The frame text of a file's contents: the lines joined, each counting with at most its
+    // first 4096 characters; nullopt unless that makes exactly 1128 characters of hex pairs.
+    static std::optional<QString> CheckFileText(const QByteArray& contents);
+
+    bool SavePending = false;
+    int progressCounter = 0; // Timer15's ticks
+
+    static constexpr int kSaveStepWaitMs = 50;
+    static constexpr int kHeaderWaitMs = 100;
+    static constexpr int kProgressSteps = 20;
+    static constexpr int kLineLimit = 4096;
+    static constexpr qint64 kFileSizeLimit = 1 << 20; // far beyond any preset file
+
+  private:
+    void StoreLinkUp();
+    void StoreLinkDown();
+    // Asks for a file name and writes text and CR LF; reports a failed write.
+    void SaveText(const QString& text);
+    std::optional<QByteArray> ReadChosenFile(const QString& fileName);
+    void LoadToDevice(const QString& text);
+    void LoadToModel(const QString& text);
+    void ResumePolling();
+    void OnTimer15();
+    void OnSaveTimeout();
+
+    SerialTransport& transport_;
+    TimerHub& timers_;
+    Dialogs& dialogs_;
+    SendSlots& sendSlots_;
+    ImageApplier& applier_;
+    const ParameterModel& model_;
+    PresetView& view_;
+};
+
+} // namespace zx
