@@ -1,5 +1,5 @@
 #include <QLineEdit>
-#include <QTest>
+#include <QSignalSpy>
 
 #include "app/app_fixture.h"
 #include "ui/preset_area.h"
@@ -139,6 +139,16 @@ TEST_F(DevicePresetsTest, theNamesListFillsTheSelector) {
     for (const Case& c : cases) EXPECT_EQ(app.devicePresets.Selector.entries[c.slot - 1], c.entry);
     EXPECT_EQ(app.devicePresets.Selector.entries[0], "Usr1:");
     EXPECT_EQ(app.devicePresets.Selector.selectedIndex, 0);
+}
+
+TEST_F(DevicePresetsTest, withoutTheLinkStoreShowsNothingAndLoadOnlyHidesTheEditor) {
+    QSignalSpy hides(&app.window, &MainWindow::editorHideRequested);
+    area()->deviceStoreButton()->click();
+    area()->deviceLoadButton()->click();
+    tp.advance(2000);
+    EXPECT_TRUE(tp.dialogs.shown().empty());
+    EXPECT_EQ(hides.count(), 1);
+    EXPECT_TRUE(tp.serial.writes().empty());
 }
 
 TEST_F(DevicePresetsTest, anEditPickedBeforeARecallIsWrittenAndNoPollInterrupts) {
