@@ -18,6 +18,9 @@ QGuiApplication& App() {
     static char name[] = "response_bench";
     static char* argv[] = {name, nullptr};
     static QGuiApplication* app = [] {
+        // Another benchmark file may have made it already.
+        if (auto* existing = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            return existing;
         qputenv("QT_QPA_PLATFORM", "offscreen");
         return new QGuiApplication(argc, argv);
     }();
