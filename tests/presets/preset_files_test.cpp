@@ -48,7 +48,6 @@ TEST(PresetFileCheck, joinedLinesOfHexPairsOnly) {
         {"lowercase", line.toLower() + "\r\n", true},
         {"empty", "", false},
         {"1130 characters", line + "00\r\n", false},
-        {"1126 characters", line.left(1126) + "\r\n", false},
         {"non-hex in the header", nonHexHeader, false},
         {"non-hex in the checksum", nonHexSum, false},
         {"non-hex in the image", nonHexBody, false},
@@ -75,58 +74,42 @@ class PresetFilesTest : public AppTest {
     QTemporaryDir dir;
 };
 
-TEST_F(PresetFilesTest, linkDownSaveIsTheModelWithAFixedHeaderAndZeroChecksum) {
-    Edit(app.model);
-    tp.dialogs.answerSave(path("down"));
-    area()->pcStoreButton()->click();
-    const QByteArray file = ReadAll(path("down"));
-    ASSERT_EQ(file.size(), 1130);
-    EXPECT_TRUE(file.startsWith("A5A5A500520028000228"));
-    EXPECT_EQ(file.mid(1124), "00AA\r\n");
-    EXPECT_EQ(file.left(1128), file.left(1128).toUpper());
-    EXPECT_EQ(file.mid(20, 1104), ImageBytes(app.model).toHex().toUpper());
-    EXPECT_EQ(tp.dialogs.shown().back().text, "ZEPHRANOX FILE");
-    EXPECT_EQ(tp.dialogs.shown().back().defaultName, "ZEPHRANOX");
-    EXPECT_TRUE(tp.serial.writes().empty());
-}
-
-TEST_F(PresetFilesTest, linkUpSaveWritesTheDevicesFrameAsItArrived) {
-    QByteArray image = SimAmplifier::DefaultImage();
-    image[3] = 5;
-    tp.sim.setLiveImage(image);
+TEST_F(PresetFilesTest, linkUpSaveWritesTheDevicesFrameAsItArrivedOrTimesOut) {
+    const QByteArray image(552, '\x01');
+    const QByteArray frameLine = SimAmplifier::BlockFrame(0, image).toHex().toUpper() + "\r\n";
+    struct Case {
+        bool silent;
+        QByteArray file;
+        QStringList messages;
+    };
+    const Case cases[] = {{false, frameLine, {}},
+                          {true, {}, {QStringLiteral("overtime\uFF0Ctry again.")}}};
     connectAndWait();
-    const ParameterModel before = app.model;
-    tp.sim.setLiveImage(QByteArray(552, '\x01')); // the file must hold this, unapplied
-    tp.dialogs.answerSave(path("up"));
-    area()->pcStoreButton()->click();
-    ASSERT_TRUE(tp.runUntil([this] { return QFile::exists(path("up")); }, 2000));
-    EXPECT_EQ(ReadAll(path("up")),
-              SimAmplifier::BlockFrame(0, QByteArray(552, '\x01')).toHex().toUpper() + "\r\n");
-    EXPECT_EQ(WriteImageText(app.model), WriteImageText(before));
-    EXPECT_FALSE(app.presetFiles.SavePending);
-    EXPECT_TRUE(tp.clock.isActive(TimerId::Timer1));
-    EXPECT_TRUE(tp.clock.isActive(TimerId::sendTimer));
+    const QString model = WriteImageText(app.model);
+    for (const Case& c : cases) {
+        tp.sim.setLiveImage(image); // saved, never applied
+        tp.sim.faults.silent = c.silent;
+        const QString file = path(c.silent ? "silent" : "answered");
+        tp.dialogs.answerSave(file);
+        area()->pcStoreButton()->click();
+        tp.advance(3100);
+        EXPECT_EQ(ReadAll(file), c.file);
+        EXPECT_EQ(tp.dialogs.messages(), c.messages);
+        EXPECT_EQ(WriteImageText(app.model), model);
+        EXPECT_FALSE(app.presetFiles.SavePending);
+        EXPECT_TRUE(tp.clock.isActive(TimerId::Timer1) && tp.clock.isActive(TimerId::sendTimer));
+    }
 }
 
-TEST_F(PresetFilesTest, linkUpSaveWithoutAnAnswerTimesOutAndPollingResumes) {
-    connectAndWait();
-    tp.sim.faults.silent = true;
-    tp.dialogs.answerSave(path("never"));
-    area()->pcStoreButton()->click();
-    ASSERT_TRUE(waitForMessage(4000));
-    EXPECT_EQ(tp.dialogs.messages(), QStringList{QStringLiteral("overtime\uFF0Ctry again.")});
-    EXPECT_FALSE(app.presetFiles.SavePending);
-    EXPECT_TRUE(tp.clock.isActive(TimerId::Timer1));
-    EXPECT_TRUE(tp.clock.isActive(TimerId::sendTimer));
-    EXPECT_FALSE(QFile::exists(path("never")));
-}
-
-TEST_F(PresetFilesTest, aFileSavedOffLineLoadsIntoTheDeviceWithItsOwnChecksum) {
+TEST_F(PresetFilesTest, aFileSavedOffLineIsExactAndLoadsIntoTheDeviceWithItsOwnChecksum) {
     Edit(app.model);
-    app.model.imageName = QStringLiteral("Stage");
     const QByteArray expected = ImageBytes(app.model);
     tp.dialogs.answerSave(path("roundtrip"));
     area()->pcStoreButton()->click();
+    const QByteArray file = ReadAll(path("roundtrip"));
+    EXPECT_EQ(file, "A5A5A500520028000228" + expected.toHex().toUpper() + "00AA\r\n");
+    EXPECT_EQ(tp.dialogs.shown().back().text, "ZEPHRANOX FILE");
+    EXPECT_EQ(tp.dialogs.shown().back().defaultName, "ZEPHRANOX");
     app.model.ResetToDefaults();
 
     connectAndWait();
@@ -141,55 +124,47 @@ TEST_F(PresetFilesTest, aFileSavedOffLineLoadsIntoTheDeviceWithItsOwnChecksum) {
     EXPECT_GE(nowMs() - start, 6000);
     EXPECT_LE(nowMs() - start, 6300);
     EXPECT_EQ(tp.sim.damagedFrames(), 0);
-    EXPECT_EQ(tp.sim.liveImage().left(532), expected.left(532));
-    EXPECT_EQ(ImageBytes(app.model).left(532), expected.left(532));
+    EXPECT_EQ(tp.sim.liveImage(), expected);
+    EXPECT_EQ(ImageBytes(app.model), expected);
     EXPECT_TRUE(tp.dialogs.messages().isEmpty());
 }
 
 TEST_F(PresetFilesTest, offLineLoadChangesModelAndScreenAndSendsNothing) {
     ParameterModel m;
     Edit(m);
-    m.imageName = QStringLiteral("Hall");
-    WriteAll(path("offline"), WriteImageText(m).toLatin1().toLower() + "\r\n");
+    m.imageName = QStringLiteral("Hall"); // in the file, though the writer leaves it out
+    QByteArray text = WriteImageText(m).toLatin1();
+    text.replace(20 + 2 * kImageNameOffset, 8, "48616C6C");
+    WriteAll(path("offline"), text.toLower() + "\r\n");
     tp.dialogs.answerOpen(path("offline"));
     area()->pcLoadButton()->click();
-    EXPECT_EQ(ImageBytes(app.model), ImageBytes(m).left(532) + QByteArray(20, '\0'));
+    EXPECT_EQ(ImageBytes(app.model), ImageBytes(m));
+    EXPECT_EQ(area()->activePresetField()->text(), QStringLiteral("Hall"));
     EXPECT_FALSE(app.transport.LinkUp);
     EXPECT_TRUE(tp.serial.writes().empty());
-    EXPECT_TRUE(app.transport.RxHexBuffer.isEmpty());
 }
 
 TEST_F(PresetFilesTest, unusableFilesChangeNothingAndPollingResumes) {
     WriteAll(path("short"), "A5A5A5\r\n");
-    struct Case {
-        QString open;
-        QString message;
-    };
-    const Case cases[] = {
-        {path("short"), QStringLiteral("File damaged.")},
-        {path("missing"), QStringLiteral("Cannot open file.")},
-        {dir.path(), QStringLiteral("Cannot open file.")}, // a folder reads nothing
-    };
+    const std::pair<QString, const char*> cases[] = {{path("short"), "File damaged."},
+                                                     {path("missing"), "Cannot open file."}};
     connectAndWait();
     const QString before = WriteImageText(app.model);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.open.toStdString());
+    for (const auto& [file, message] : cases) {
         tp.dialogs.clear();
         const std::size_t sent = pcFrames().size();
-        tp.dialogs.answerOpen(c.open);
+        tp.dialogs.answerOpen(file);
         area()->pcLoadButton()->click();
-        EXPECT_EQ(tp.dialogs.messages(), QStringList{c.message});
+        EXPECT_EQ(tp.dialogs.messages(), QStringList{QString::fromLatin1(message)});
         EXPECT_EQ(WriteImageText(app.model), before);
-        EXPECT_TRUE(tp.clock.isActive(TimerId::Timer1));
-        tp.advance(600);
+        tp.advance(600); // polling again, and nothing else
+        EXPECT_GT(pcFrames().size(), sent);
         for (std::size_t i = sent; i < pcFrames().size(); ++i)
             EXPECT_EQ(pcFrames()[i], PollRequest());
     }
-    tp.dialogs.clear();
-    tp.dialogs.answerSave(dir.filePath(QStringLiteral("no/such/folder")));
-    tp.sim.faults.silent = false;
-    app.connection.OnConnectButton(); // off line: the model's own text
-    tp.dialogs.clear();
+}
+
+TEST_F(PresetFilesTest, aFailedWriteIsReported) {
     tp.dialogs.answerSave(dir.filePath(QStringLiteral("no/such/folder")));
     area()->pcStoreButton()->click();
     EXPECT_EQ(tp.dialogs.messages(), QStringList{QStringLiteral("Cannot save file.")});
