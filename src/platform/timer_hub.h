@@ -7,22 +7,22 @@ namespace zx {
 
 // The program's named window timers. Every one is periodic until its handler stops it.
 enum class TimerId : int {
-    Timer1,      // poll, 500 ms
-    Timer2,      // recall time-out, 13000 ms
-    Timer3,      // recall progress, 400 ms
-    Timer4,      // resume after a parameter write, 300 ms
-    Timer5,      // progress, 300 ms
-    Timer7,      // parameter write after a pick, 200 ms
-    Timer10,     // connecting progress, 100 ms
-    Timer15,     // file-load progress, 300 ms
-    sendTimer,   // send-slot scan, 10 ms
-    intimer,     // poll watchdog, 2000 ms
-    chcon,       // handshake: no byte at all, 800 ms
-    chcon112,    // handshake: no parameter block, 1500 ms
-    chcon188,    // handshake: no preset names, 2500 ms
-    refurbish,   // port-list refresh, 2000 ms
-    TimerONOFF,  // link indicator, 100 ms
-    saveTimeout, // no block for a file save, 3000 ms
+    Timer1,     // poll, 500 ms
+    Timer2,     // recall time-out, 13000 ms
+    Timer3,     // recall progress, 400 ms
+    Timer4,     // resume after a parameter write, 300 ms
+    Timer5,     // progress, 300 ms
+    Timer7,     // parameter write after a pick, 200 ms
+    Timer10,    // connecting progress, 100 ms
+    Timer15,    // file-load progress, 300 ms
+    sendTimer,  // send-slot scan, 10 ms
+    intimer,    // poll watchdog, 2000 ms
+    chcon,      // handshake: no byte at all, 800 ms
+    chcon112,   // handshake: no parameter block, 1500 ms
+    chcon188,   // handshake: no preset names, 2500 ms
+    refurbish,  // port-list refresh, 2000 ms
+    TimerONOFF, // link indicator, 100 ms
+    saveTimer,  // no block for a file save, 3000 ms
 };
 inline constexpr int kTimerCount = 16;
 

@@ -30,7 +30,7 @@ PresetFiles::PresetFiles(SerialTransport& transport, TimerHub& timers, Dialogs& 
     : transport_(transport), timers_(timers), dialogs_(dialogs), sendSlots_(sendSlots),
       applier_(applier), model_(model), view_(view) {
     timers_.setHandler(TimerId::Timer15, [this] { OnTimer15(); });
-    timers_.setHandler(TimerId::saveTimeout, [this] { OnSaveTimeout(); });
+    timers_.setHandler(TimerId::saveTimer, [this] { OnSaveTimeout(); });
 }
 
 std::optional<QString> PresetFiles::CheckFileText(const QByteArray& contents) {
@@ -62,8 +62,8 @@ void PresetFiles::StoreLinkUp() {
     SavePending = true;
     // The device has answered a block request well within this at 9600 baud; without an
     // answer polling and sending would stay stopped for good.
-    timers_.stop(TimerId::saveTimeout);
-    timers_.start(TimerId::saveTimeout);
+    timers_.stop(TimerId::saveTimer);
+    timers_.start(TimerId::saveTimer);
     transport_.PumpWait(kSaveStepWaitMs);
     transport_.RxHexBuffer.clear();
     transport_.SendBuffer = LiveBlockRequest();
@@ -72,7 +72,7 @@ void PresetFiles::StoreLinkUp() {
 }
 
 void PresetFiles::OnSaveTimeout() {
-    timers_.stop(TimerId::saveTimeout);
+    timers_.stop(TimerId::saveTimer);
     if (!SavePending) return;
     SavePending = false;
     timers_.start(TimerId::Timer1);
@@ -81,7 +81,7 @@ void PresetFiles::OnSaveTimeout() {
 }
 
 void PresetFiles::OnSavedBlock(const QString& frameText) {
-    timers_.stop(TimerId::saveTimeout);
+    timers_.stop(TimerId::saveTimer);
     SavePending = false;
     // The dispatcher restarts polling and sending once this returns.
     SaveText(frameText.left(kBlockFrameTextSize));

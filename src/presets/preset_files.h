@@ -20,7 +20,7 @@ struct ParameterModel;
 // block to the device; with the link down both work on the program's model alone.
 class PresetFiles {
   public:
-    // Takes over the handlers of Timer15 and saveTimeout.
+    // Takes over the handlers of Timer15 and saveTimer.
     PresetFiles(SerialTransport& transport, TimerHub& timers, Dialogs& dialogs,
                 SendSlots& sendSlots, ImageApplier& applier, const ParameterModel& model,
                 PresetView& view);
