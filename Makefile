@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev \
-            libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation
+            libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation fonts-wqy-microhei
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure build test bench run clean format

@@ -1,5 +1,8 @@
 #include "app/application.h"
 
+#include "model/value_scales.h"
+#include "replies/screen_refresh.h"
+#include "ui/channel_strips.h"
 #include "ui/graph_view.h"
 #include "ui/preset_area.h"
 
@@ -11,7 +14,9 @@ Application::Application(Platform p)
       connection(transport, p.timers, p.dialogs, sendSlots, window), nameDialog(&window),
       devicePresets(transport, p.timers, p.dialogs, sendSlots, model, connection.progressCounter,
                     window),
-      presetFiles(transport, p.timers, p.dialogs, sendSlots, applier, model, window) {
+      presetFiles(transport, p.timers, p.dialogs, sendSlots, applier, model, window),
+      actions(model, graph, routing, sendSlots), editor(actions, p.timers, p.dialogs),
+      screenView(window, editor) {
     transport.setDispatcher([this] { dispatcher.DispatchReplies(); });
 
     ReplyHooks& hooks = dispatcher.hooks();
@@ -29,13 +34,13 @@ Application::Application(Platform p)
                      [this] { graph.setCurrentCrossoverChannel(0); });
     QObject::connect(&window, &MainWindow::curveShownChanged, &graph,
                      [this](int ch, bool shown) { graph.ShowSwitchClicked(model, ch, shown); });
-    // Every block applied, from the device or a file, redraws the curves and the routing.
-    applier.setImageAppliedHandler([this] {
-        graph.RefreshAll(model);
-        routing.Draw(model);
-        devicePresets.ShowImageName();
-    });
+    // Every block applied, from the device or a file, sets every display from the model.
+    applier.setImageAppliedHandler([this] { RefreshScreen(model, graph, routing, screenView); });
+
     WirePresets();
+    wireStrips();
+    wireEditor();
+    wireDragging();
 }
 
 void Application::WirePresets() {
@@ -59,6 +64,58 @@ void Application::WirePresets() {
                      [this] { platform.dialogs.execModal(nameDialog); });
     nameDialog.setAcceptHandler(
         [this](const QString& typed) { devicePresets.OnNameAccepted(typed); });
+}
+
+void Application::wireStrips() {
+    ChannelStrips* strips = window.strips();
+    QObject::connect(strips, &ChannelStrips::muteClicked, &window, [this, strips](ChannelId ch) {
+        actions.ToggleMute(ch);
+        strips->setMuteShown(ch, MuteShown(model.channels[static_cast<std::size_t>(ch)].mute));
+    });
+    QObject::connect(strips, &ChannelStrips::polClicked, &window, [this, strips](ChannelId ch) {
+        actions.TogglePolarity(ch);
+        strips->setPolarityCaption(
+            ch, PolarityCaption(model.channels[static_cast<std::size_t>(ch)].polarity));
+    });
+    QObject::connect(strips, &ChannelStrips::pageRequested, &editor, &EditorWindow::showPage);
+    QObject::connect(strips, &ChannelStrips::channelRequested, &editor, &EditorWindow::showChannel);
+}
+
+void Application::wireEditor() {
+    editor.setAttribute(Qt::WA_QuitOnClose, false);
+    QObject::connect(&window, &MainWindow::editorHideRequested, &editor, &QWidget::hide);
+    QObject::connect(&editor, &EditorWindow::shown, &window, [this] {
+        window.setLegendChecksEnabled(false);
+        graph.EditorShown();
+    });
+    QObject::connect(&editor, &EditorWindow::hidden, &window, [this] {
+        actions.DragRelease();
+        window.setLegendChecksEnabled(true);
+        window.setGraphTitle(QStringLiteral("show all"));
+        graph.EditorHidden(model);
+    });
+    QObject::connect(&editor, &EditorWindow::titleRequested, &window, &MainWindow::setGraphTitle);
+    QObject::connect(&editor, &EditorWindow::bandViewRequested, &graph,
+                     [this](EqBandId band) { graph.RefreshBand(model, band); });
+    QObject::connect(&editor, &EditorWindow::overviewRequested, &graph,
+                     [this] { graph.RedrawOverview(model); });
+    QObject::connect(&editor, &EditorWindow::mainPanelsEnabled, &window,
+                     &MainWindow::setMainPanelsEnabled);
+}
+
+void Application::wireDragging() {
+    GraphView* view = window.graphView();
+    QObject::connect(view, &GraphView::pressed, &editor, [this](QPoint at, Qt::MouseButton) {
+        if (editor.isVisible()) actions.DragPress(editor.currentChannel(), at.x(), at.y());
+    });
+    QObject::connect(view, &GraphView::moved, &editor, [this](QPoint at) {
+        const auto band = actions.DragMove(at.x(), at.y());
+        if (!band || !editor.currentChannel()) return;
+        const EqBandParams& b = model.bands[static_cast<std::size_t>(*band)];
+        editor.showDragValues(*band, FrequencyAt(b.freqIndex), EqGainAt(ActiveGainIndex(b)));
+    });
+    QObject::connect(view, &GraphView::released, &editor,
+                     [this](QPoint, Qt::MouseButton) { actions.DragRelease(); });
 }
 
 void Application::Start() {

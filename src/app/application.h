@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/edit_actions.h"
 #include "link/connection.h"
 #include "link/send_slots.h"
 #include "link/serial_transport.h"
@@ -11,8 +12,10 @@
 #include "replies/reply_dispatcher.h"
 #include "response/graph.h"
 #include "response/routing_picture.h"
+#include "ui/editor_window.h"
 #include "ui/main_window.h"
 #include "ui/name_dialog.h"
+#include "ui/windows_screen_view.h"
 
 namespace zx {
 
@@ -40,9 +43,15 @@ class Application {
     NameDialog nameDialog;
     DevicePresets devicePresets;
     PresetFiles presetFiles;
+    EditActions actions;
+    EditorWindow editor;
+    WindowsScreenView screenView;
 
   private:
     void WirePresets();
+    void wireStrips();
+    void wireEditor();
+    void wireDragging();
 };
 
 } // namespace zx

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "ui/channel_strips.h"
 #include "ui/graph_view.h"
 #include "ui/preset_area.h"
 #include "ui/progress_box.h"
@@ -96,6 +97,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     buildTopBar();
     buildLegend();
+    strips_ = new ChannelStrips(signalFlowPanel_);
 
     graphTitle_ = new QLabel(QStringLiteral("show all "), graphPanel_);
     graphTitle_->setGeometry(432, 2, 145, 20);
@@ -157,6 +159,14 @@ void MainWindow::buildLegend() {
         legendChecks_[ch] = check;
         if (ch == 5) box->hide();
     }
+}
+
+void MainWindow::setGraphTitle(const QString& title) {
+    graphTitle_->setText(title);
+}
+
+void MainWindow::setLegendChecksEnabled(bool enabled) {
+    for (QCheckBox* check : legendChecks_) check->setEnabled(enabled);
 }
 
 void MainWindow::showPictures(const QImage& graph, const QImage& routing) {

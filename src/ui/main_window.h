@@ -14,6 +14,7 @@ class QPushButton;
 
 namespace zx {
 
+class ChannelStrips;
 class GraphView;
 class PresetArea;
 class ProgressBox;
@@ -40,6 +41,12 @@ class MainWindow : public QWidget, public ConnectionView, public PresetView {
     QCheckBox* legendCheck(int channel) const { return legendChecks_[channel]; }
     GraphView* graphView() const { return graphView_; }
     GraphView* routingView() const { return routingView_; }
+    ChannelStrips* strips() const { return strips_; }
+
+    void setGraphTitle(const QString& title);
+    // The legend check boxes are off while the editor is shown.
+    void setLegendChecksEnabled(bool enabled);
+    // What the "DSP active preset" field is to show; the preset area listens.
 
     // Shows the retained response graph in the graph panel and the routing picture between
     // the strips; both are drawn elsewhere and only copied here.
@@ -92,6 +99,7 @@ class MainWindow : public QWidget, public ConnectionView, public PresetView {
     std::array<QCheckBox*, 6> legendChecks_{};
     GraphView* graphView_ = nullptr;
     GraphView* routingView_ = nullptr;
+    ChannelStrips* strips_ = nullptr;
     ProgressBox* connectingBox_;
     ProgressBox* progressBox_;
     bool placed_ = false;

@@ -25,6 +25,12 @@ ProgressBox::ProgressBox(const QString& text, QWidget* parent)
     hide();
 }
 
+void ProgressBox::setCompactSize(QSize size) {
+    resize(size);
+    label_->move(8, 8);
+    bar_->setGeometry(8, size.height() - 27, size.width() - 16, 17);
+}
+
 void ProgressBox::setPercent(int percent) {
     bar_->setValue(std::clamp(percent, 0, 100));
 }

@@ -14,6 +14,9 @@ class ProgressBox : public QGroupBox {
   public:
     ProgressBox(const QString& text, QWidget* parent);
 
+    // A smaller box: the text and a bar that fills its width, 8 pixels from the edges.
+    void setCompactSize(QSize size);
+
     void setPercent(int percent);
     int percent() const;
     QString text() const;
