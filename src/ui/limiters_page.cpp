@@ -27,7 +27,7 @@ LimitersPage::LimitersPage(EditActions& actions, QWidget* parent) : QWidget(pare
             ->setVisible(r != 3);
     for (int o = 0; o < kOutputCount; ++o) {
         const QString name = ChannelStrips::ChannelName(o + kInputCount);
-        QGroupBox* g = EditorGroup(name, this, QRect(100 + o * 170, 20, 150, 190));
+        QGroupBox* g = EditorGroup(name, this, QRect(100 + o * 170, 20, 150, 150));
         g->setVisible(o != 3);
         for (int r = 0; r < kLists; ++r) {
             QComboBox* list =

@@ -174,6 +174,8 @@ void MainWindow::showPictures(const QImage& graph, const QImage& routing) {
     graphView_->setGeometry(10, 24, graph.width(), graph.height());
     routingView_ = new GraphView(&routing, signalFlowPanel_);
     routingView_->setGeometry(369, 8, routing.width(), routing.height());
+    // A picture lies beneath the strip buttons that reach over its edges.
+    routingView_->lower();
 }
 
 QStringList MainWindow::portEntries() const {
