@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <vector>
+
 #include "ui/channel_page.h"
 #include "ui/channel_strips.h"
 #include "ui/graph_view.h"
@@ -42,7 +44,7 @@ class EditingTest : public AppTest {
             QTest::mouseClick(delta > 0 ? f->upButton() : f->downButton(), Qt::LeftButton);
     }
     // Presses on the graph, moves through the points and releases.
-    void drag(QPoint from, std::initializer_list<QPoint> through) {
+    void drag(QPoint from, const std::vector<QPoint>& through) {
         GraphView* v = app.window.graphView();
         QTest::mousePress(v, Qt::LeftButton, {}, from);
         for (QPoint p : through) {
@@ -50,7 +52,7 @@ class EditingTest : public AppTest {
                              Qt::NoModifier);
             QApplication::sendEvent(v, &move);
         }
-        QTest::mouseRelease(v, Qt::LeftButton, {}, through.size() ? *(through.end() - 1) : from);
+        QTest::mouseRelease(v, Qt::LeftButton, {}, through.empty() ? from : through.back());
     }
     QPoint markerAt(EqBandId band) const {
         const BandMarker m = app.graph.marker(band);
