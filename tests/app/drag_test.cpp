@@ -39,7 +39,9 @@ TEST_F(EditingTest, drag_movesTheBandWithSnappedValuesAndShortTexts) {
         EXPECT_EQ(field(band, ChannelPage::Frequency)->text(),
                   ShortestNumberText(FrequencyAt(freq)));
         EXPECT_EQ(field(band, ChannelPage::Gain)->text(), ShortestNumberText(EqGainAt(gain)));
-        if (c.marker) EXPECT_EQ(app.graph.marker(band), *c.marker);
+        if (c.marker) {
+            EXPECT_EQ(app.graph.marker(band), *c.marker);
+        }
         EXPECT_FALSE(app.actions.dragging());
     }
 }
