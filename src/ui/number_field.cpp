@@ -70,12 +70,15 @@ bool NumberField::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     case QEvent::FocusIn:
+        // The field's own context menu takes the focus for a moment; that is no leaving.
+        if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason) break;
         if (memory_.capture) {
             memory_.previousText = edit_->text();
             memory_.capture = false;
         }
         break;
     case QEvent::FocusOut:
+        if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason) break;
         memory_.capture = true;
         commit(false);
         break;
