@@ -105,3 +105,25 @@ TEST_F(EditSequenceTest, linkDown_editsChangeTheModelAndTheGraphAndSendNothing) 
     EXPECT_TRUE(tp.serial.writes().empty());
     EXPECT_FALSE(app.sendSlots.AnyPending());
 }
+
+TEST_F(EditingTest, strips_muteClicksBeforeThePickCoalesceAndLaterOnesFollow) {
+    struct Case {
+        int gapMs; // between the two clicks
+        std::vector<int> muteSent;
+    };
+    const Case cases[] = {{5, {0}}, {300, {1, 0}}};
+    connectAndWait();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.gapMs);
+        const std::size_t before = tp.sim.framesFromPc().size();
+        QTest::mouseClick(app.window.strips()->muteButton(3), Qt::LeftButton);
+        tp.advance(c.gapMs);
+        QTest::mouseClick(app.window.strips()->muteButton(3), Qt::LeftButton);
+        tp.advance(1500);
+        std::vector<int> sent;
+        const auto frames = tp.sim.framesFromPc();
+        for (std::size_t i = before; i < frames.size(); ++i)
+            if (frames[i].size() == 20) sent.push_back(static_cast<std::uint8_t>(frames[i][10]));
+        EXPECT_EQ(sent, c.muteSent);
+    }
+}
