@@ -15,6 +15,7 @@
 #include "ui/limiters_page.h"
 #include "ui/mixer_page.h"
 #include "ui/number_field.h"
+#include "ui/preset_area.h"
 
 using namespace zx;
 
@@ -42,7 +43,7 @@ TEST_F(AppTest, refresh_everyDisplayFollowsTheAppliedBlock) {
                  EXPECT_EQ(p->bandField(5, ChannelPage::Frequency)->text(), "1000.0");
                  EXPECT_EQ(p->crossoverField(false)->text(), "20100.0");
              }
-             EXPECT_EQ(a.window.activePresetName(), "");
+             EXPECT_EQ(a.window.presetArea()->activePresetField()->text(), "");
          }},
         {"delay beyond the slider",
          [](ParameterModel& m) {
