@@ -184,6 +184,10 @@ std::vector<SimAmplifier::Output> SimAmplifier::handle(const QByteArray& f, std:
         accepted = true;
     } else if (command == kBlock && index == 0 && len == kImageSize) {
         live_ = payload;
+        if (faults.wrongBlockByte && *faults.wrongBlockByte >= 0 &&
+            *faults.wrongBlockByte < kImageSize)
+            live_[*faults.wrongBlockByte] =
+                char(std::uint8_t(live_[*faults.wrongBlockByte]) ^ 0x01);
         accepted = true;
     }
     if (accepted && !faults.noAcks) out.push_back({kAnswerDelayMs, ack});

@@ -18,6 +18,8 @@ struct SimFaults {
     bool noAcks = false;        // never acknowledges a write
     bool ignoreRecalls = false; // never answers a recall
     std::optional<std::int64_t> silentFromMs; // answers nothing from this time on
+    // Keeps this image byte (0..551) of a block write wrong: the device holds it changed.
+    std::optional<int> wrongBlockByte;
 };
 
 // Where the last-recalled report goes in a recall's answer.

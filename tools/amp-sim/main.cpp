@@ -35,6 +35,7 @@ const char kUsage[] =
     "  --no-acks            never acknowledge a write\n"
     "  --ignore-recalls     never answer a recall\n"
     "  --silent-after MS    answer nothing from MS milliseconds after the start\n"
+    "  --wrong-block-byte N keep image byte N (0..551) of a block write wrong\n"
     "  --recall-report before|after  send the last-recalled report with a recall\n"
     "  --long-poll          answer the poll with the 32-byte answer\n";
 
@@ -103,6 +104,14 @@ int main(int argc, char** argv) {
                 return 2;
             }
             sim.faults.silentFromMs = ms;
+        } else if (a == "--wrong-block-byte") {
+            bool ok = false;
+            const int n = value().toInt(&ok);
+            if (!ok || n < 0 || n >= zx::SimAmplifier::kImageSize) {
+                std::fprintf(stderr, "amp-sim: --wrong-block-byte needs 0..551\n");
+                return 2;
+            }
+            sim.faults.wrongBlockByte = n;
         } else if (a == "--recall-report") {
             const QString v = value();
             if (v == "before")
