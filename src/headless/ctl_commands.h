@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+#include <optional>
+
+namespace zx {
+
+class LinkSession;
+
+// One run of the command-line control program.
+struct CtlCommand {
+    enum class Kind { ListPorts, Dump, Load, Names, Recall, Store, Show };
+    Kind kind = Kind::ListPorts;
+    QString port; // a device path or a port-list entry such as ttyUSB0
+    QString file; // dump's -o (empty: standard output) or load's preset file
+    bool verify = false;
+    bool json = false;
+    int slot = 0; // 1..20
+    QString name; // store's preset name, trimmed, at most 19 characters
+};
+
+struct CtlParse {
+    std::optional<CtlCommand> command; // nullopt with help or an error
+    bool help = false;
+    QString error;
+};
+
+// Exit statuses.
+enum CtlStatus : int { kCtlOk = 0, kCtlFailed = 1, kCtlUsage = 2, kCtlDiffers = 4 };
+
+// The arguments without the program name.
+CtlParse ParseCtlArgs(const QStringList& args);
+extern const char kCtlUsageText[];
+
+// Connects, runs the command, disconnects. Results go to out; every failure is one line on
+// err saying what happened, and the status tells the kind.
+int RunCtl(LinkSession& session, const CtlCommand& command, QTextStream& out, QTextStream& err);
+
+// A verification waits this long after the block write before it reads back, as the window
+// does before it polls again: the device is applying the block meanwhile.
+inline constexpr int kLoadSettleLimitMs = 10000;
+inline constexpr int kRecallLimitMs = 16000;
+
+} // namespace zx

@@ -1,0 +1,92 @@
+#include "headless/link_session.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace zx {
+
+LinkSession::LinkSession(TimerHub& t, Clock& clk, SerialDevice& serial, PortList& ports)
+    : timers(t), clock(clk), transport(serial, ports, clk), sendSlots(model, transport, t),
+      applier(model, transport, sendSlots), dispatcher(transport, t, applier),
+      connection(transport, t, dialogs, sendSlots, connectionView),
+      devicePresets(transport, t, dialogs, sendSlots, model, connection.progressCounter,
+                    presetView),
+      presetFiles(transport, t, dialogs, sendSlots, applier, model, presetView) {
+    transport.setDispatcher([this] { dispatcher.DispatchReplies(); });
+    applier.setImageAppliedHandler([this] { devicePresets.ShowImageName(); });
+
+    ReplyHooks& hooks = dispatcher.hooks();
+    hooks.deviceBlockApplied = [this] { connection.OnDeviceBlockApplied(); };
+    hooks.handshakeBlockApplied = [this] { connection.OnHandshakeBlockApplied(); };
+    hooks.lastRecalledText = [this](const QString& t) { devicePresets.OnLastRecalled(t); };
+    hooks.nameStoreAcknowledged = [this] { devicePresets.OnNameStoreAcknowledged(); };
+    hooks.recallPending = [this] { return devicePresets.RecallPending; };
+    hooks.recallEnded = [this] { devicePresets.OnRecallEnded(); };
+    hooks.namesReceived = [this](const PresetNames& n) {
+        namesArrived_ = true;
+        devicePresets.OnNamesReceived(n);
+    };
+    hooks.savePending = [this] { return presetFiles.SavePending; };
+    hooks.savedBlock = [this](const QString& text) {
+        blockSaved_ = true;
+        presetFiles.OnSavedBlock(text);
+    };
+}
+
+bool LinkSession::WaitFor(const std::function<bool()>& done, int limitMs) {
+    const std::uint64_t end = clock.tickMs() + std::uint64_t(limitMs);
+    while (!done()) {
+        if (!dialogs.messages().isEmpty() || clock.tickMs() >= end) return false;
+        clock.pumpWait(kPollStepMs);
+    }
+    return dialogs.messages().isEmpty();
+}
+
+QString LinkSession::failure() const {
+    return dialogs.messages().isEmpty() ? QString() : dialogs.messages().front();
+}
+
+bool LinkSession::Connected() const {
+    return transport.LinkUp && connection.CaptionShowsConnect() && namesArrived_;
+}
+
+bool LinkSession::Connect(const QString& portEntry) {
+    if (Connected()) return true;
+    connectionView.wantedEntry = portEntry;
+    connection.Startup();
+    namesArrived_ = false;
+    connection.OnConnectButton();
+    if (WaitFor([this] { return Connected(); }, kConnectLimitMs)) return true;
+    // Past every handshake deadline without a message cannot happen; report it as one.
+    if (dialogs.messages().isEmpty()) dialogs.message(QStringLiteral("overtime,please try again."));
+    return false;
+}
+
+void LinkSession::Disconnect() {
+    if (connection.CaptionShowsConnect()) connection.OnConnectButton();
+}
+
+bool LinkSession::SaveDeviceBlock(const QString& path) {
+    dialogs.saveAnswer = path;
+    blockSaved_ = false;
+    presetFiles.OnStoreButton();
+    return WaitFor([this] { return blockSaved_ && !presetFiles.SavePending; }, kSaveLimitMs);
+}
+
+QString LinkSession::ReadDeviceBlock() {
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        dialogs.message(QStringLiteral("Cannot save file."));
+        return {};
+    }
+    const QString path = dir.filePath(QStringLiteral("block"));
+    if (!SaveDeviceBlock(path)) return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        dialogs.message(QStringLiteral("Cannot open file."));
+        return {};
+    }
+    return QString::fromLatin1(file.readAll()).trimmed();
+}
+
+} // namespace zx
