@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "model/value_scales.h"
+#include "presets/reply_wiring.h"
 #include "replies/screen_refresh.h"
 #include "ui/channel_strips.h"
 #include "ui/graph_view.h"
@@ -18,10 +19,6 @@ Application::Application(Platform p)
       actions(model, graph, routing, sendSlots), editor(actions, p.timers, p.dialogs),
       screenView(window, editor) {
     transport.setDispatcher([this] { dispatcher.DispatchReplies(); });
-
-    ReplyHooks& hooks = dispatcher.hooks();
-    hooks.deviceBlockApplied = [this] { connection.OnDeviceBlockApplied(); };
-    hooks.handshakeBlockApplied = [this] { connection.OnHandshakeBlockApplied(); };
 
     QObject::connect(&window, &MainWindow::connectClicked,
                      [this] { connection.OnConnectButton(); });
@@ -44,14 +41,7 @@ Application::Application(Platform p)
 }
 
 void Application::WirePresets() {
-    ReplyHooks& hooks = dispatcher.hooks();
-    hooks.lastRecalledText = [this](const QString& t) { devicePresets.OnLastRecalled(t); };
-    hooks.nameStoreAcknowledged = [this] { devicePresets.OnNameStoreAcknowledged(); };
-    hooks.recallPending = [this] { return devicePresets.RecallPending; };
-    hooks.recallEnded = [this] { devicePresets.OnRecallEnded(); };
-    hooks.namesReceived = [this](const PresetNames& n) { devicePresets.OnNamesReceived(n); };
-    hooks.savePending = [this] { return presetFiles.SavePending; };
-    hooks.savedBlock = [this](const QString& text) { presetFiles.OnSavedBlock(text); };
+    WireReplies(dispatcher, connection, devicePresets, presetFiles);
 
     PresetArea* area = window.presetArea();
     QObject::connect(area, &PresetArea::deviceStoreClicked,
