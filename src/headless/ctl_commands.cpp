@@ -236,6 +236,7 @@ int RunCtl(LinkSession& s, const CtlCommand& c, QTextStream& out, QTextStream& e
         for (const QString& e : entries) out << e << '\n';
         return kCtlOk;
     }
+    s.dialogs.clearMessages();
     if (!s.Connect(c.port)) {
         const int status = Fail(err, QStringLiteral("connect %1").arg(c.port), s.failure());
         s.Disconnect();

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "presets/reply_wiring.h"
+
 namespace zx {
 
 LinkSession::LinkSession(TimerHub& t, Clock& clk, SerialDevice& serial, PortList& ports)
@@ -15,21 +17,16 @@ LinkSession::LinkSession(TimerHub& t, Clock& clk, SerialDevice& serial, PortList
     transport.setDispatcher([this] { dispatcher.DispatchReplies(); });
     applier.setImageAppliedHandler([this] { devicePresets.ShowImageName(); });
 
+    WireReplies(dispatcher, connection, devicePresets, presetFiles);
+    // The waits below need to know when the names and a saved block have come.
     ReplyHooks& hooks = dispatcher.hooks();
-    hooks.deviceBlockApplied = [this] { connection.OnDeviceBlockApplied(); };
-    hooks.handshakeBlockApplied = [this] { connection.OnHandshakeBlockApplied(); };
-    hooks.lastRecalledText = [this](const QString& t) { devicePresets.OnLastRecalled(t); };
-    hooks.nameStoreAcknowledged = [this] { devicePresets.OnNameStoreAcknowledged(); };
-    hooks.recallPending = [this] { return devicePresets.RecallPending; };
-    hooks.recallEnded = [this] { devicePresets.OnRecallEnded(); };
-    hooks.namesReceived = [this](const PresetNames& n) {
+    hooks.namesReceived = [this, names = hooks.namesReceived](const PresetNames& n) {
         namesArrived_ = true;
-        devicePresets.OnNamesReceived(n);
+        names(n);
     };
-    hooks.savePending = [this] { return presetFiles.SavePending; };
-    hooks.savedBlock = [this](const QString& text) {
+    hooks.savedBlock = [this, saved = hooks.savedBlock](const QString& text) {
         blockSaved_ = true;
-        presetFiles.OnSavedBlock(text);
+        saved(text);
     };
 }
 
