@@ -72,7 +72,6 @@ TEST(CtlArgs, wrongCommandLinesAreRefused) {
         {"--port", "COM3", "recall", "21"},
         {"--port", "COM3", "store", "3"}, // no name
         {"--port", "COM3", "store", "3", "A name of twenty chr"},
-        {"--port", "COM3", "show", "--xml"},
         {"--list-ports", "names"},
     };
     for (const QStringList& args : bad)
