@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     // A path names its device directly; any other name is an entry of the port list the
     // window shows.
     std::unique_ptr<zx::PortList> ports;
-    if (command.port.contains(u'/'))
+    if (command.kind != zx::CtlCommand::Kind::ListPorts && command.port.contains(u'/'))
         ports = std::make_unique<zx::DevicePathPortList>(command.port);
     else
         ports = std::make_unique<zx::SystemPortList>();
