@@ -7,11 +7,12 @@
 #include <QStringList>
 
 #include <atomic>
-#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
+#include "model/preset_image.h"
+#include "presets/preset_files.h"
 #include "sim/pty_amplifier.h"
 #include "sim/sim_amplifier.h"
 
@@ -43,15 +44,15 @@ QString Hex(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
-// The live image of a preset file: image bytes 10..561 of the frame text on its first line.
+// The live image of a preset file, checked as the program checks a file it loads.
 bool ReadPresetFile(const QString& path, QByteArray* image) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return false;
-    const QByteArray line = f.readLine().trimmed();
-    if (line.size() != 1128) return false;
-    for (char c : line)
-        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
-    *image = QByteArray::fromHex(line).mid(10, zx::SimAmplifier::kImageSize);
+    const std::optional<QString> text =
+        zx::PresetFiles::CheckFileText(f.read(zx::PresetFiles::kFileSizeLimit + 1));
+    const std::optional<QByteArray> payload = text ? zx::ImagePayloadOfText(*text) : std::nullopt;
+    if (!payload) return false;
+    *image = *payload;
     return true;
 }
 
