@@ -5,6 +5,7 @@
 #include <QJsonObject>
 
 #include "model/value_scales.h"
+#include "presets/channel_names.h"
 #include "presets/device_presets.h"
 
 namespace zx {
@@ -34,7 +35,7 @@ QJsonObject Filter(int freqIndex, int type) {
 
 } // namespace
 
-QString ChannelName(ChannelId ch) {
+QString ChannelTitle(ChannelId ch) {
     static const char* const names[kChannelCount] = {"In left",   "In right", "Out left",
                                                      "Out right", "Out sub",  "Out 4"};
     return ch >= 0 && ch < kChannelCount ? QString::fromLatin1(names[ch]) : QString();
@@ -45,7 +46,7 @@ QString SettingsText(const ParameterModel& m) {
     out += QStringLiteral("Preset: %1\n").arg(DevicePresets::ShownName(m.imageName));
     for (ChannelId ch = 0; ch < kChannelCount; ++ch) {
         const ChannelParams& c = m.channels[ch];
-        out += ChannelName(ch) + u'\n';
+        out += ChannelTitle(ch) + u'\n';
         out += QStringLiteral("  gain %1, delay %2, mute %3, polarity %4\n")
                    .arg(FormatGainDb(ChannelGainAt(c.gainIndex)),
                         FormatDelayMs(DelayMs(c.delaySteps)), OnOff(c.mute), Polarity(c.polarity));
@@ -124,12 +125,12 @@ QStringList SettingsDifferences(const ParameterModel& expected, const ParameterM
     for (ChannelId ch = 0; ch < kChannelCount; ++ch) {
         ChannelParams a = expected.channels[ch], b = actual.channels[ch];
         a.bypass = b.bypass = 0;
-        if (a != b) out << ChannelName(ch) + QStringLiteral(" channel settings");
+        if (a != b) out << ChannelTitle(ch) + QStringLiteral(" channel settings");
         if (IsOutputChannel(ch) && expected.output(ch) != actual.output(ch))
-            out << ChannelName(ch) + QStringLiteral(" routing and limiter");
+            out << ChannelTitle(ch) + QStringLiteral(" routing and limiter");
         for (int k = 0; k < kBandsPerChannel; ++k)
             if (expected.band(ch, k) != actual.band(ch, k))
-                out << ChannelName(ch) + QStringLiteral(" band %1").arg(k + 1);
+                out << ChannelTitle(ch) + QStringLiteral(" band %1").arg(k + 1);
     }
     return out;
 }

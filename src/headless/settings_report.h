@@ -8,13 +8,14 @@
 
 namespace zx {
 
-// "In left", "In right", "Out left", "Out right", "Out sub", "Out 4".
-QString ChannelName(ChannelId ch);
+// "In left", "In right", "Out left", "Out right", "Out sub", "Out 4", as the screens say.
+QString ChannelTitle(ChannelId ch);
 
 // The settings in readable form: per channel gain, delay, mute, polarity, routing and limiter
 // (outputs), the crossovers and the eight bands, in the units the screens show.
 QString SettingsText(const ParameterModel& m);
-// The same as a JSON document for scripts.
+// The same as a JSON document for scripts; channels go by their command-line names
+// (in_left .. out_4).
 QByteArray SettingsJson(const ParameterModel& m);
 
 // What differs between two sets of settings, one entry per group ("Out left band 3"); the

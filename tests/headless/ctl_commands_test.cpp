@@ -242,7 +242,7 @@ TEST_F(CtlTest, show_readableAndJson) {
     EXPECT_EQ(run({"show", "--json"}), kCtlOk);
     const QJsonArray channels = QJsonDocument::fromJson(out.toUtf8())["channels"].toArray();
     ASSERT_EQ(channels.size(), 6);
-    EXPECT_EQ(channels[4]["name"].toString(), "Out sub");
+    EXPECT_EQ(channels[4]["name"].toString(), "out_sub");
     EXPECT_DOUBLE_EQ(channels[4]["gain_db"].toDouble(), ChannelGainAt(60));
     EXPECT_EQ(channels[4]["bands"].toArray().size(), 8);
     EXPECT_FALSE(channels[0].toObject().contains("limiter"));
