@@ -190,14 +190,6 @@ TEST_F(CtlTest, recall_timesOutAfter13Seconds) {
     EXPECT_NEAR((tp.clock.nowUs() - start) / 1000.0, 13050, 60);
 }
 
-TEST_F(CtlTest, dump_aDeviceFallenSilentIsReportedNotAwaitedForever) {
-    ASSERT_TRUE(session.Connect("COM3"));
-    tp.sim.faults.silent = true;
-    EXPECT_FALSE(session.SaveDeviceBlock(path("never")));
-    EXPECT_EQ(session.failure(), QString::fromUtf8("overtime\uFF0Ctry again."));
-    EXPECT_FALSE(QFile::exists(path("never")));
-}
-
 TEST_F(CtlTest, names_listsTheTwentySlotsOneALine) {
     tp.sim.setSlot(3, SimAmplifier::DefaultImage(), "Rock");
     tp.sim.setSlot(12, SimAmplifier::DefaultImage(), "Hall B");
