@@ -39,8 +39,8 @@ extern const char kCtlUsageText[];
 // err saying what happened, and the status tells the kind.
 int RunCtl(LinkSession& session, const CtlCommand& command, QTextStream& out, QTextStream& err);
 
-// A verification waits this long after the block write before it reads back, as the window
-// does before it polls again: the device is applying the block meanwhile.
+// Bounds on waits that the program's own timers end earlier: the 6 s progress run after a
+// block write (the device applies the block meanwhile) and the recall's 13 s time-out.
 inline constexpr int kLoadSettleLimitMs = 10000;
 inline constexpr int kRecallLimitMs = 16000;
 
