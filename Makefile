@@ -1,11 +1,13 @@
-# Entry points for a fresh Debian 12 machine: `make run`, `make test`, `make bench`.
+# Entry points for a fresh Debian 12 machine: `make run`, `make test`, `make bench`,
+# `make install` (PREFIX, DESTDIR) and `make package` (a .deb in the build folder).
 BUILD_DIR ?= build
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev \
             libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation fonts-wqy-microhei
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test bench run clean format
+.PHONY: deps configure build test bench run install package clean format
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -31,6 +33,22 @@ test: build
 
 bench: build
 	$(BUILD_DIR)/bench/zephranox_bench
+
+# Only the installed programs are built, not the tests and benchmarks; only the copying runs
+# under sudo, and only when the destination is not writable.
+install: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target installables
+	@dest="$(DESTDIR)$(PREFIX)"; while [ ! -e "$$dest" ]; do dest=$$(dirname "$$dest"); done; \
+	pre=""; [ -w "$$dest" ] || pre="$(SUDO)"; \
+	echo "installing into $(DESTDIR)$(PREFIX)"; \
+	$$pre env DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# dpkg-shlibdeps (dpkg-dev) and file find the package's library dependencies.
+package: PACKAGES += dpkg-dev file
+package: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target installables
+	cd $(BUILD_DIR) && cpack -G DEB
+	@ls $(BUILD_DIR)/*.deb
 
 # The program with the simulated amplifier on a virtual serial port; amp-sim ends with it.
 # The port is a link in /dev, so without write access there amp-sim runs under sudo.

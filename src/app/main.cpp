@@ -5,6 +5,8 @@
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
+    // Lets the desktop match the window to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zephranox"));
     zx::QtPlatform platform;
     zx::Application app(platform.platform());
     platform.dialogs.setParent(&app.window);
