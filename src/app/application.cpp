@@ -7,10 +7,24 @@
 #include "ui/graph_view.h"
 #include "ui/preset_area.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 namespace zx {
+namespace {
+
+// The main window opens on the primary screen; its pictures are drawn at that screen's
+// resolution.
+qreal PrimaryScreenPixelRatio() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->devicePixelRatio() : 1.0;
+}
+
+} // namespace
 
 Application::Application(Platform p)
-    : platform(p), transport(p.serial, p.ports, p.clock), sendSlots(model, transport, p.timers),
+    : platform(p), graph(PrimaryScreenPixelRatio()), routing(PrimaryScreenPixelRatio()),
+      transport(p.serial, p.ports, p.clock), sendSlots(model, transport, p.timers),
       applier(model, transport, sendSlots), dispatcher(transport, p.timers, applier),
       connection(transport, p.timers, p.dialogs, sendSlots, window), nameDialog(&window),
       devicePresets(transport, p.timers, p.dialogs, sendSlots, model, connection.progressCounter,

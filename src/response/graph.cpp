@@ -4,9 +4,9 @@
 
 namespace zx {
 
-Graph::Graph(QObject* parent)
-    : QObject(parent), grid_(BuildGridBitmap(kGraph.w, kGraph.h)), image_(grid_.copy()),
-      markers_(InitialBandMarkers()) {
+Graph::Graph(qreal devicePixelRatio, QObject* parent)
+    : QObject(parent), grid_(BuildGridBitmap(kGraph.w, kGraph.h, devicePixelRatio)),
+      image_(grid_.copy()), markers_(InitialBandMarkers()) {
     DrawStartupPicture();
 }
 

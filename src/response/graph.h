@@ -14,11 +14,12 @@ namespace zx {
 // The response graph: every curve, the band markers, the current band and crossover
 // channel, the show switches and the mode, the grid bitmap and the retained graph picture.
 // Each operation recomputes and draws synchronously; nothing is drawn on paint events, the
-// view only shows `image()`.
+// view only shows `image()`. The pictures are made for a screen of the given device pixel
+// ratio; positions stay in graph pixels whatever the ratio.
 class Graph : public QObject {
     Q_OBJECT
   public:
-    explicit Graph(QObject* parent = nullptr);
+    explicit Graph(qreal devicePixelRatio = 1.0, QObject* parent = nullptr);
 
     const QImage& image() const { return image_; }
     const QImage& gridBitmap() const { return grid_; }

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QPoint>
+#include <QtMath>
 
 #include <array>
 #include <cstring>
@@ -82,9 +83,15 @@ QFont GraphLabelFont() {
     return font;
 }
 
-QImage BuildGridBitmap(int w, int h) {
+QImage GraphPicture(int w, int h, qreal devicePixelRatio) {
+    QImage picture(qCeil(w * devicePixelRatio), qCeil(h * devicePixelRatio), QImage::Format_RGB32);
+    picture.setDevicePixelRatio(devicePixelRatio);
+    return picture;
+}
+
+QImage BuildGridBitmap(int w, int h, qreal devicePixelRatio) {
     const GraphGeometry g = GraphGeometry::Of(w, h);
-    QImage grid(w, h, QImage::Format_RGB32);
+    QImage grid = GraphPicture(w, h, devicePixelRatio);
     grid.fill(Qt::black);
     QPainter p(&grid);
 
@@ -109,8 +116,13 @@ QImage BuildGridBitmap(int w, int h) {
     return grid;
 }
 
+void AlignPenToPixels(QPainter& p, const QImage& target, int penWidth) {
+    if (target.devicePixelRatio() != 1.0 && penWidth % 2 == 1) p.translate(0.5, 0.5);
+}
+
 void CopyGrid(QImage& graph, const QImage& grid) {
-    if (graph.size() == grid.size() && graph.format() == grid.format()) {
+    if (graph.size() == grid.size() && graph.format() == grid.format() &&
+        graph.devicePixelRatio() == grid.devicePixelRatio()) {
         // Into the graph's own pixels: no new picture per redraw.
         std::memcpy(graph.bits(), grid.constBits(), static_cast<std::size_t>(grid.sizeInBytes()));
     } else {
@@ -127,15 +139,17 @@ void PlotChannelCurve(QImage& graph, const ResponseCurves& curves, ChannelId ch,
             QPoint(x, kGraph.SumRow(ChannelSum(curves, ch, x), gainDb));
     }
     QPainter p(&graph);
+    AlignPenToPixels(p, graph, penWidth);
     p.setPen(QPen(colour, penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     // Steep filters send long stretches of the line far above or below the picture. A
     // segment with both ends beyond the same edge (by more than the pen reaches) cannot touch
     // the picture, so the line is drawn as the runs between such segments: the same pixels,
     // without stroking what would be clipped away.
     const int reach = penWidth + 2;
+    const int height = qCeil(graph.deviceIndependentSize().height());
     const auto beyondSameEdge = [&](const QPoint& a, const QPoint& b) {
         return (a.y() < -reach && b.y() < -reach) ||
-               (a.y() > graph.height() + reach && b.y() > graph.height() + reach);
+               (a.y() > height + reach && b.y() > height + reach);
     };
     int runStart = 0;
     for (int i = 0; i + 1 < n; ++i) {
@@ -168,6 +182,7 @@ void DrawBandMarkers(QImage& graph, const BandMarkers& markers, ChannelId ch) {
 void DrawStartupPicture(QImage& graph, const QImage& grid, int penWidth) {
     CopyGrid(graph, grid);
     QPainter p(&graph);
+    AlignPenToPixels(p, graph, penWidth);
     p.setPen(QPen(QColor(kStartupLineRgb), penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     const int zeroDbRow = kGraph.GridRow(kZeroDbGridRow);
     p.drawLine(42, zeroDbRow, kGraph.w - 6, zeroDbRow);

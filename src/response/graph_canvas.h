@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPainter>
 
 namespace zx {
 
@@ -20,7 +21,17 @@ QFont GraphLabelFont();
 
 // The off-screen W × H grid, built once: black, grey frame, the eight dB rows, the 27
 // frequency columns plus the 20 Hz and right-edge lines, and the scale labels.
-QImage BuildGridBitmap(int w, int h);
+// On a high-density screen the picture holds devicePixelRatio device pixels per pixel of the
+// graph: everything is still drawn at the graph's own pixel positions, only finer.
+QImage BuildGridBitmap(int w, int h, qreal devicePixelRatio = 1.0);
+
+// An empty picture of w × h graph pixels at the given device pixel ratio.
+QImage GraphPicture(int w, int h, qreal devicePixelRatio);
+
+// At ratio 1 an aliased line of odd width fills the pixels below and right of its
+// coordinates, while at higher ratios the pen is centred on them: odd widths are moved half a
+// pixel there, so that lines fill the same pixels at every ratio.
+void AlignPenToPixels(QPainter& p, const QImage& target, int penWidth);
 
 // Copies the grid over everything drawn on the graph.
 void CopyGrid(QImage& graph, const QImage& grid);

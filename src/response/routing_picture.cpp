@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <QPen>
+#include <QtMath>
 
 #include <algorithm>
 
@@ -21,9 +22,9 @@ QPoint RoutingOutputPoint(ChannelId ch) {
     }
 }
 
-QImage RoutingBackground() {
-    QImage bg(kRoutingPictureWidth, kRoutingPictureHeight, QImage::Format_RGB32);
-    // A fine dark weave: dark grey with a slight diagonal grain.
+QImage RoutingBackground(qreal devicePixelRatio) {
+    QImage bg = GraphPicture(kRoutingPictureWidth, kRoutingPictureHeight, devicePixelRatio);
+    // A fine dark weave: dark grey with a slight diagonal grain, one grain per device pixel.
     for (int y = 0; y < bg.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(bg.scanLine(y));
         for (int x = 0; x < bg.width(); ++x) {
@@ -36,11 +37,15 @@ QImage RoutingBackground() {
 }
 
 void DrawRoutingPicture(QImage& picture, const QImage& background, const ParameterModel& m) {
-    picture = background.copy(0, 0, kRoutingPictureWidth, kRoutingPictureHeight);
+    const qreal ratio = background.devicePixelRatio();
+    picture = background.copy(0, 0, qCeil(kRoutingPictureWidth * ratio),
+                              qCeil(kRoutingPictureHeight * ratio));
     QPainter p(&picture);
+    constexpr int kPenWidth = 2;
+    AlignPenToPixels(p, picture, kPenWidth);
     // The three outputs on screen; Out 4 has no place in the picture.
     for (ChannelId ch = 2; ch <= 4; ++ch) {
-        p.setPen(QPen(ChannelColour(ch), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(QPen(ChannelColour(ch), kPenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         const QPoint from = RoutingOutputPoint(ch);
         const int route = m.output(ch).routeSource;
         if (route == static_cast<int>(RouteSource::A) || route == static_cast<int>(RouteSource::AB))
@@ -50,8 +55,9 @@ void DrawRoutingPicture(QImage& picture, const QImage& background, const Paramet
     }
 }
 
-RoutingPicture::RoutingPicture(QObject* parent)
-    : QObject(parent), background_(RoutingBackground()), image_(background_.copy()) {}
+RoutingPicture::RoutingPicture(qreal devicePixelRatio, QObject* parent)
+    : QObject(parent), background_(RoutingBackground(devicePixelRatio)),
+      image_(background_.copy()) {}
 
 void RoutingPicture::Draw(const ParameterModel& m) {
     DrawRoutingPicture(image_, background_, m);

@@ -6,14 +6,18 @@
 namespace zx {
 
 GraphView::GraphView(const QImage* picture, QWidget* parent) : QWidget(parent), picture_(picture) {
-    setFixedSize(picture_->size());
+    // The picture may hold several device pixels per pixel; the view is as large as the
+    // picture is in pixels, so positions and mouse coordinates are the picture's own.
+    setFixedSize(picture_->deviceIndependentSize().toSize());
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Moves are reported while a button is held, which is all a drag needs.
 }
 
 void GraphView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    p.drawImage(event->rect(), *picture_, event->rect());
+    const qreal ratio = picture_->devicePixelRatio();
+    const QRectF target(event->rect());
+    p.drawImage(target, *picture_, QRectF(target.topLeft() * ratio, target.size() * ratio));
 }
 
 void GraphView::mousePressEvent(QMouseEvent* event) {

@@ -170,10 +170,11 @@ void MainWindow::setLegendChecksEnabled(bool enabled) {
 }
 
 void MainWindow::showPictures(const QImage& graph, const QImage& routing) {
+    // Each view takes its picture's size.
     graphView_ = new GraphView(&graph, graphPanel_);
-    graphView_->setGeometry(10, 24, graph.width(), graph.height());
+    graphView_->move(10, 24);
     routingView_ = new GraphView(&routing, signalFlowPanel_);
-    routingView_->setGeometry(369, 8, routing.width(), routing.height());
+    routingView_->move(369, 8);
     // A picture lies beneath the strip buttons that reach over its edges.
     routingView_->lower();
 }

@@ -55,3 +55,20 @@ TEST(GraphView, passesMouseButtonsAndMovesOnInPictureCoordinates) {
     ASSERT_EQ(released.size(), 1u);
     EXPECT_EQ(released[0].first, QPoint(121, 91));
 }
+
+TEST(GraphView, showsAHighDensityPictureAtItsSizeInPixels) {
+    Graph graph(2.0);
+    GraphView view(&graph.image());
+    EXPECT_EQ(view.size(), QSize(937, 249));
+    // Painted onto a surface of the same density, every device pixel is the picture's own.
+    QImage shown(1874, 498, QImage::Format_RGB32);
+    shown.setDevicePixelRatio(2.0);
+    view.render(&shown);
+    EXPECT_EQ(shown, graph.image());
+
+    std::vector<QPoint> pressed;
+    QObject::connect(&view, &GraphView::pressed,
+                     [&](QPoint p, Qt::MouseButton) { pressed.push_back(p); });
+    SendMouse(view, QEvent::MouseButtonPress, {900, 240}, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(pressed, std::vector<QPoint>{QPoint(900, 240)});
+}
