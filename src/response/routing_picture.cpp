@@ -24,11 +24,13 @@ QPoint RoutingOutputPoint(ChannelId ch) {
 
 QImage RoutingBackground(qreal devicePixelRatio) {
     QImage bg = GraphPicture(kRoutingPictureWidth, kRoutingPictureHeight, devicePixelRatio);
-    // A fine dark weave: dark grey with a slight diagonal grain, one grain per device pixel.
+    // A fine dark weave: dark grey with a slight diagonal grain, the same at every ratio.
     for (int y = 0; y < bg.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(bg.scanLine(y));
+        const int py = static_cast<int>(y / devicePixelRatio);
         for (int x = 0; x < bg.width(); ++x) {
-            const int grain = ((x + y) % 4 == 0 ? 6 : 0) + ((x * 7 + y * 13) % 5);
+            const int px = static_cast<int>(x / devicePixelRatio);
+            const int grain = ((px + py) % 4 == 0 ? 6 : 0) + ((px * 7 + py * 13) % 5);
             const int v = std::min(22 + grain, 40);
             line[x] = qRgb(v, v, v + 2);
         }
