@@ -1,6 +1,7 @@
 #include "response/crossover_response.h"
 
 #include "model/value_scales.h"
+#include "response/curve_kernel.h"
 
 #include <cmath>
 
@@ -148,17 +149,13 @@ void ComputeSectionsCurve(const CrossoverSections& sections, ResponseCurve& curv
         used[count++] = NormaliseSection(s);
     }
     const ColumnAngles& angles = PlotColumnAngles();
-    const int first = GraphGeometry::CurveIndex(kGraph.firstPlotColumn());
-    const int last = GraphGeometry::CurveIndex(kGraph.lastPlotColumn());
-    for (int i = first; i <= last; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        // The sum of the sections' curve values, as one logarithm of their product (no
-        // product of up to four sections comes near the limits of a double here).
-        double product = 1.0;
-        for (std::size_t n = 0; n < count; ++n)
-            product *= NormalisedSquaredMagnitude(used[n], angles.cos[k], angles.sin[k]);
-        curve[k] = CurveDbOfSquared(product);
-    }
+    const auto first =
+        static_cast<std::size_t>(GraphGeometry::CurveIndex(kGraph.firstPlotColumn()));
+    const auto last = static_cast<std::size_t>(GraphGeometry::CurveIndex(kGraph.lastPlotColumn()));
+    // The sum of the sections' curve values, as one logarithm of their product (no product
+    // of up to four sections comes near the limits of a double here).
+    CascadeCurve(used.data(), static_cast<int>(count), angles.cos.data() + first,
+                 angles.sin.data() + first, curve.data() + first, last - first + 1);
 }
 
 void ComputeHighPassResponse(int freqIndex, int type, ResponseCurve& curve) {

@@ -1,6 +1,7 @@
 #include "response/eq_response.h"
 
 #include "model/value_scales.h"
+#include "response/curve_kernel.h"
 
 #include <cmath>
 
@@ -102,10 +103,9 @@ void ComputeBandCurve(const EqBandParams& band, BandMarker marker, ResponseCurve
         return;
     }
     const BiquadSection n = NormaliseSection(section);
-    for (int i = first; i <= last; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        curve[k] = CurveDbOfSquared(NormalisedSquaredMagnitude(n, (*cosines)[k], (*sines)[k]));
-    }
+    const auto from = static_cast<std::size_t>(first);
+    CascadeCurve(&n, 1, cosines->data() + from, sines->data() + from, curve.data() + from,
+                 static_cast<std::size_t>(last - first + 1));
 }
 
 } // namespace zx

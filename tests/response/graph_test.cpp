@@ -330,7 +330,7 @@ TEST(Graph, channelSumAddsBandsAndCrossoversOfThatChannelOnly) {
         for (int b = 0; b < 8; ++b) expected += curves.bands[static_cast<std::size_t>(8 + b)][i];
         expected += curves.highPass[1][i] + curves.lowPass[1][i];
         EXPECT_DOUBLE_EQ(ChannelSum(curves, 1, x), expected);
-        EXPECT_DOUBLE_EQ(PlottedValue(curves, m, 1, x), expected + 3.0);
+        EXPECT_NEAR(PlottedValue(curves, m, 1, x), expected + 3.0, 1e-9);
     }
     EXPECT_NE(ChannelSum(curves, 1, 302), 0.0);
     // Another channel only has its switched-off crossovers (1 Hz, 60000 Hz).

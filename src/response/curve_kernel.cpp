@@ -1,0 +1,228 @@
+#include "response/curve_kernel.h"
+
+#include <bit>
+#include <cstdint>
+#include <limits>
+
+// This file is built with the loop vectoriser on and without contracted multiply-adds (see
+// src/CMakeLists.txt): every section's terms are rounded exactly as the scalar formulas
+// round them, so the curves differ from a plain std::log loop only in the last bits of
+// the logarithm.
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define ZX_X86_KERNELS 1
+#endif
+
+namespace zx {
+namespace {
+
+// Squared magnitude to curve decibels: 20 ln(m²) / ln(101).
+constexpr double kDbPerNeper = 20.0 / 4.61512051684126;
+
+constexpr std::uint64_t kMantissaMask = 0x000fffffffffffffULL;
+constexpr std::uint64_t kOneBits = 0x3ff0000000000000ULL;
+constexpr double kSmallestNormal = std::numeric_limits<double>::min();
+constexpr double kLargestNormal = std::numeric_limits<double>::max();
+constexpr std::uint64_t kTwo52Bits = 0x4330000000000000ULL;
+constexpr double kTwo52 = 4503599627370496.0;
+constexpr double kSqrt2 = 1.41421356237309504880;
+// ln 2 split so that k × kLn2Hi is exact for every exponent difference.
+constexpr double kLn2Hi = 6.93147180369123816490e-01;
+constexpr double kLn2Lo = 1.90821492927058770002e-10;
+// Minimax coefficients of (2 atanh(s) − 2s) / s in z = s² for |s| ≤ 0.1716, error below
+// 2^-58 (the classic ones of the freely distributable maths library).
+constexpr double kLg1 = 6.666666666666735130e-01;
+constexpr double kLg2 = 3.999999999940941908e-01;
+constexpr double kLg3 = 2.857142874366239149e-01;
+constexpr double kLg4 = 2.222219843214978396e-01;
+constexpr double kLg5 = 1.818357216161805012e-01;
+constexpr double kLg6 = 1.531383769920937332e-01;
+constexpr double kLg7 = 1.479819860511658591e-01;
+
+// 0 for a positive normal number, the only input the fast logarithm takes; 1 for zero,
+// subnormals, infinities, not-a-number and negatives. Compared as doubles, which every
+// vector unit can.
+inline std::int64_t NotPositiveNormal(double x) {
+    return static_cast<std::int64_t>(!(x >= kSmallestNormal) | !(x <= kLargestNormal));
+}
+
+// The biased exponent of a positive double, as a double: placed in the low bits of 2^52,
+// which needs no integer-to-double conversion (one the narrower vector units lack).
+inline double BiasedExponent(std::uint64_t bits) {
+    return std::bit_cast<double>((bits >> 52) | kTwo52Bits) - kTwo52;
+}
+
+// ln(num / den) for positive normal num and den, branch-free, within a few units in the last
+// place: exponents from the bit patterns, the two mantissas brought within a factor √2 of
+// each other, and ln(mn / md) = 2 atanh(s) with s = (mn − md) / (mn + md). One division,
+// where a logarithm of the quotient would need two.
+inline double LogRatio(double num, double den) {
+    const auto nb = std::bit_cast<std::uint64_t>(num);
+    const auto db = std::bit_cast<std::uint64_t>(den);
+    double k = BiasedExponent(nb) - BiasedExponent(db);
+    double mn = std::bit_cast<double>((nb & kMantissaMask) | kOneBits);
+    double md = std::bit_cast<double>((db & kMantissaMask) | kOneBits);
+    // Selects between constants, so that nothing is computed conditionally.
+    const double up = mn >= kSqrt2 * md ? 1.0 : 0.0;
+    md *= 1.0 + up;
+    k += up;
+    const double down = kSqrt2 * mn < md ? 1.0 : 0.0;
+    mn *= 1.0 + down;
+    k -= down;
+    // mn − md is exact: the two lie within a factor of two of each other.
+    const double s = (mn - md) / (mn + md);
+    const double z = s * s;
+    const double w = z * z;
+    const double t1 = w * (kLg2 + w * (kLg4 + w * kLg6));
+    const double t2 = z * (kLg1 + w * (kLg3 + w * (kLg5 + w * kLg7)));
+    return k * kLn2Hi + ((s + s) + (s * (t1 + t2) + k * kLn2Lo));
+}
+
+// The column loop for a fixed number of sections: the coefficients are loop constants, and
+// the body has no call and no branch, so it becomes vector code. Returns false when some
+// column's product was outside what the fast logarithm takes.
+template <int Count>
+[[gnu::always_inline]] inline bool
+CascadeLoop(const BiquadSection* sections, const double* __restrict cosines,
+            const double* __restrict sines, double* __restrict out, std::size_t n) {
+    double b0[Count], b1[Count], b2[Count], a1[Count], a2[Count];
+    for (int k = 0; k < Count; ++k) {
+        b0[k] = sections[k].b0;
+        b1[k] = sections[k].b1;
+        b2[k] = sections[k].b2;
+        a1[k] = sections[k].a1;
+        a2[k] = sections[k].a2;
+    }
+    std::int64_t bad = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double c = cosines[i];
+        const double s = sines[i];
+        double num = 1.0;
+        double den = 1.0;
+        for (int k = 0; k < Count; ++k) {
+            const double dr = c + a1[k] + a2[k] * c;
+            const double di = s - a2[k] * s;
+            const double nr = b0[k] * c + b1[k] + b2[k] * c;
+            const double ni = b0[k] * s - b2[k] * s;
+            num *= nr * nr + ni * ni;
+            den *= dr * dr + di * di;
+        }
+        bad |= NotPositiveNormal(num) | NotPositiveNormal(den);
+        out[i] = kDbPerNeper * LogRatio(num, den);
+    }
+    return bad == 0;
+}
+
+[[gnu::always_inline]] inline bool CascadeBySize(const BiquadSection* sections, int count,
+                                                 const double* cosines, const double* sines,
+                                                 double* out, std::size_t n) {
+    switch (count) {
+    case 1:
+        return CascadeLoop<1>(sections, cosines, sines, out, n);
+    case 2:
+        return CascadeLoop<2>(sections, cosines, sines, out, n);
+    case 3:
+        return CascadeLoop<3>(sections, cosines, sines, out, n);
+    case 4:
+        return CascadeLoop<4>(sections, cosines, sines, out, n);
+    default:
+        return false;
+    }
+}
+
+bool CascadePlain(const BiquadSection* sections, int count, const double* cosines,
+                  const double* sines, double* out, std::size_t n) {
+    return CascadeBySize(sections, count, cosines, sines, out, n);
+}
+
+#ifdef ZX_X86_KERNELS
+[[gnu::target("avx2,fma")]] bool CascadeAvx2(const BiquadSection* sections, int count,
+                                             const double* cosines, const double* sines,
+                                             double* out, std::size_t n) {
+    return CascadeBySize(sections, count, cosines, sines, out, n);
+}
+
+[[gnu::target("avx512f,avx512dq,avx512vl")]] bool CascadeAvx512(const BiquadSection* sections,
+                                                                int count, const double* cosines,
+                                                                const double* sines, double* out,
+                                                                std::size_t n) {
+    return CascadeBySize(sections, count, cosines, sines, out, n);
+}
+#endif
+
+// Every column with the C library's logarithm: for products the fast one does not take.
+void CascadeLibm(const BiquadSection* sections, int count, const double* cosines,
+                 const double* sines, double* out, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        double product = 1.0;
+        for (int k = 0; k < count; ++k)
+            product *= NormalisedSquaredMagnitude(sections[k], cosines[i], sines[i]);
+        out[i] = CurveDbOfSquared(product);
+    }
+}
+
+CurveKernel ChooseCurveKernel() {
+    if (CurveKernelSupported(CurveKernel::Avx512)) return CurveKernel::Avx512;
+    if (CurveKernelSupported(CurveKernel::Avx2)) return CurveKernel::Avx2;
+    return CurveKernel::Plain;
+}
+
+} // namespace
+
+bool CurveKernelSupported(CurveKernel kernel) {
+    switch (kernel) {
+    case CurveKernel::Plain:
+        return true;
+#ifdef ZX_X86_KERNELS
+    case CurveKernel::Avx2:
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    case CurveKernel::Avx512:
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+               __builtin_cpu_supports("avx512vl");
+#endif
+    default:
+        return false;
+    }
+}
+
+CurveKernel ActiveCurveKernel() {
+    static const CurveKernel kernel = ChooseCurveKernel();
+    return kernel;
+}
+
+const char* CurveKernelName(CurveKernel kernel) {
+    switch (kernel) {
+    case CurveKernel::Avx2:
+        return "avx2+fma";
+    case CurveKernel::Avx512:
+        return "avx512";
+    default:
+        return "plain";
+    }
+}
+
+void CascadeCurve(const BiquadSection* normalised, int count, const double* cosines,
+                  const double* sines, double* out, std::size_t n, CurveKernel kernel) {
+    if (count <= 0) {
+        // No section: the product is 1 and every value exactly 0.
+        for (std::size_t i = 0; i < n; ++i) out[i] = 0.0;
+        return;
+    }
+    bool done = false;
+    switch (CurveKernelSupported(kernel) ? kernel : CurveKernel::Plain) {
+#ifdef ZX_X86_KERNELS
+    case CurveKernel::Avx512:
+        done = CascadeAvx512(normalised, count, cosines, sines, out, n);
+        break;
+    case CurveKernel::Avx2:
+        done = CascadeAvx2(normalised, count, cosines, sines, out, n);
+        break;
+#endif
+    default:
+        done = CascadePlain(normalised, count, cosines, sines, out, n);
+        break;
+    }
+    if (!done) CascadeLibm(normalised, count, cosines, sines, out, n);
+}
+
+} // namespace zx
