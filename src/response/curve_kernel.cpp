@@ -1,5 +1,6 @@
 #include "response/curve_kernel.h"
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <limits>
@@ -24,7 +25,6 @@ constexpr std::uint64_t kOneBits = 0x3ff0000000000000ULL;
 constexpr double kSmallestNormal = std::numeric_limits<double>::min();
 constexpr double kLargestNormal = std::numeric_limits<double>::max();
 constexpr std::uint64_t kTwo52Bits = 0x4330000000000000ULL;
-constexpr double kTwo52 = 4503599627370496.0;
 constexpr double kSqrt2 = 1.41421356237309504880;
 // ln 2 split so that k × kLn2Hi is exact for every exponent difference.
 constexpr double kLn2Hi = 6.93147180369123816490e-01;
@@ -46,42 +46,53 @@ inline std::int64_t NotPositiveNormal(double x) {
     return static_cast<std::int64_t>(!(x >= kSmallestNormal) | !(x <= kLargestNormal));
 }
 
-// The biased exponent of a positive double, as a double: placed in the low bits of 2^52,
-// which needs no integer-to-double conversion (one the narrower vector units lack).
-inline double BiasedExponent(std::uint64_t bits) {
-    return std::bit_cast<double>((bits >> 52) | kTwo52Bits) - kTwo52;
+// a × b + c, as one fused operation where the vector unit has it.
+template <bool Fused> [[gnu::always_inline]] inline double MulAdd(double a, double b, double c) {
+    if constexpr (Fused) {
+        return __builtin_fma(a, b, c);
+    } else {
+        return a * b + c;
+    }
+}
+
+// 2^52 plus the biased exponent of a positive double: the exponent placed in the low bits
+// of 2^52, which needs no integer-to-double conversion (one the narrower vector units lack).
+inline double ExponentAbove2To52(std::uint64_t bits) {
+    return std::bit_cast<double>((bits >> 52) | kTwo52Bits);
 }
 
 // ln(num / den) for positive normal num and den, branch-free, within a few units in the last
 // place: exponents from the bit patterns, the two mantissas brought within a factor √2 of
 // each other, and ln(mn / md) = 2 atanh(s) with s = (mn − md) / (mn + md). One division,
 // where a logarithm of the quotient would need two.
-inline double LogRatio(double num, double den) {
+template <bool Fused> [[gnu::always_inline]] inline double LogRatio(double num, double den) {
     const auto nb = std::bit_cast<std::uint64_t>(num);
     const auto db = std::bit_cast<std::uint64_t>(den);
-    double k = BiasedExponent(nb) - BiasedExponent(db);
+    double k = ExponentAbove2To52(nb) - ExponentAbove2To52(db); // exact
     double mn = std::bit_cast<double>((nb & kMantissaMask) | kOneBits);
     double md = std::bit_cast<double>((db & kMantissaMask) | kOneBits);
-    // Selects between constants, so that nothing is computed conditionally.
+    // Selects between constants, so that nothing is computed conditionally; the doublings
+    // are exact either way.
     const double up = mn >= kSqrt2 * md ? 1.0 : 0.0;
-    md *= 1.0 + up;
+    md = MulAdd<Fused>(md, up, md);
     k += up;
     const double down = kSqrt2 * mn < md ? 1.0 : 0.0;
-    mn *= 1.0 + down;
+    mn = MulAdd<Fused>(mn, down, mn);
     k -= down;
     // mn − md is exact: the two lie within a factor of two of each other.
     const double s = (mn - md) / (mn + md);
     const double z = s * s;
     const double w = z * z;
-    const double t1 = w * (kLg2 + w * (kLg4 + w * kLg6));
-    const double t2 = z * (kLg1 + w * (kLg3 + w * (kLg5 + w * kLg7)));
-    return k * kLn2Hi + ((s + s) + (s * (t1 + t2) + k * kLn2Lo));
+    const double t1 = w * MulAdd<Fused>(w, MulAdd<Fused>(w, kLg6, kLg4), kLg2);
+    const double t2 =
+        z * MulAdd<Fused>(w, MulAdd<Fused>(w, MulAdd<Fused>(w, kLg7, kLg5), kLg3), kLg1);
+    return MulAdd<Fused>(k, kLn2Hi, (s + s) + MulAdd<Fused>(s, t1 + t2, k * kLn2Lo));
 }
 
 // The column loop for a fixed number of sections: the coefficients are loop constants, and
 // the body has no call and no branch, so it becomes vector code. Returns false when some
 // column's product was outside what the fast logarithm takes.
-template <int Count>
+template <int Count, bool Fused>
 [[gnu::always_inline]] inline bool
 CascadeLoop(const BiquadSection* sections, const double* __restrict cosines,
             const double* __restrict sines, double* __restrict out, std::size_t n) {
@@ -108,23 +119,24 @@ CascadeLoop(const BiquadSection* sections, const double* __restrict cosines,
             den *= dr * dr + di * di;
         }
         bad |= NotPositiveNormal(num) | NotPositiveNormal(den);
-        out[i] = kDbPerNeper * LogRatio(num, den);
+        out[i] = kDbPerNeper * LogRatio<Fused>(num, den);
     }
     return bad == 0;
 }
 
+template <bool Fused>
 [[gnu::always_inline]] inline bool CascadeBySize(const BiquadSection* sections, int count,
                                                  const double* cosines, const double* sines,
                                                  double* out, std::size_t n) {
     switch (count) {
     case 1:
-        return CascadeLoop<1>(sections, cosines, sines, out, n);
+        return CascadeLoop<1, Fused>(sections, cosines, sines, out, n);
     case 2:
-        return CascadeLoop<2>(sections, cosines, sines, out, n);
+        return CascadeLoop<2, Fused>(sections, cosines, sines, out, n);
     case 3:
-        return CascadeLoop<3>(sections, cosines, sines, out, n);
+        return CascadeLoop<3, Fused>(sections, cosines, sines, out, n);
     case 4:
-        return CascadeLoop<4>(sections, cosines, sines, out, n);
+        return CascadeLoop<4, Fused>(sections, cosines, sines, out, n);
     default:
         return false;
     }
@@ -132,21 +144,20 @@ CascadeLoop(const BiquadSection* sections, const double* __restrict cosines,
 
 bool CascadePlain(const BiquadSection* sections, int count, const double* cosines,
                   const double* sines, double* out, std::size_t n) {
-    return CascadeBySize(sections, count, cosines, sines, out, n);
+    return CascadeBySize<false>(sections, count, cosines, sines, out, n);
 }
 
 #ifdef ZX_X86_KERNELS
 [[gnu::target("avx2,fma")]] bool CascadeAvx2(const BiquadSection* sections, int count,
                                              const double* cosines, const double* sines,
                                              double* out, std::size_t n) {
-    return CascadeBySize(sections, count, cosines, sines, out, n);
+    return CascadeBySize<true>(sections, count, cosines, sines, out, n);
 }
 
-[[gnu::target("avx512f,avx512dq,avx512vl")]] bool CascadeAvx512(const BiquadSection* sections,
-                                                                int count, const double* cosines,
-                                                                const double* sines, double* out,
-                                                                std::size_t n) {
-    return CascadeBySize(sections, count, cosines, sines, out, n);
+[[gnu::target("avx512f,avx512dq,avx512vl,fma")]] bool
+CascadeAvx512(const BiquadSection* sections, int count, const double* cosines, const double* sines,
+              double* out, std::size_t n) {
+    return CascadeBySize<true>(sections, count, cosines, sines, out, n);
 }
 #endif
 
@@ -178,7 +189,7 @@ bool CurveKernelSupported(CurveKernel kernel) {
         return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     case CurveKernel::Avx512:
         return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-               __builtin_cpu_supports("avx512vl");
+               __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("fma");
 #endif
     default:
         return false;
@@ -203,6 +214,19 @@ const char* CurveKernelName(CurveKernel kernel) {
 
 void CascadeCurve(const BiquadSection* normalised, int count, const double* cosines,
                   const double* sines, double* out, std::size_t n, CurveKernel kernel) {
+    // A section whose numerator equals its denominator (a band at 0 dB) gives the same
+    // terms with the same rounding above and below, a factor of exactly 1: it adds exactly 0.
+    std::array<BiquadSection, kMaxCascadeSections> used{};
+    if (count <= kMaxCascadeSections) {
+        int kept = 0;
+        for (int k = 0; k < count; ++k) {
+            const BiquadSection& s = normalised[k];
+            if (s.b0 == 1.0 && s.b1 == s.a1 && s.b2 == s.a2) continue;
+            used[static_cast<std::size_t>(kept++)] = s;
+        }
+        normalised = used.data();
+        count = kept;
+    }
     if (count <= 0) {
         // No section: the product is 1 and every value exactly 0.
         for (std::size_t i = 0; i < n; ++i) out[i] = 0.0;
