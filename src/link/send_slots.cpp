@@ -9,6 +9,8 @@ namespace zx {
 SendSlots::SendSlots(ParameterModel& model, SerialTransport& transport, TimerHub& timers)
     : model_(model), transport_(transport), timers_(timers) {
     timers_.setHandler(TimerId::sendTimer, [this] { OnSendTimer(); });
+    // With no flag set a scan does nothing; Mark wakes it.
+    timers_.setIdleWhile(TimerId::sendTimer, [this] { return !AnyPending(); });
     timers_.setHandler(TimerId::Timer7, [this] { OnTimer7(); });
     timers_.setHandler(TimerId::Timer4, [this] { OnTimer4(); });
 }
@@ -57,6 +59,7 @@ void SendSlots::BuildEqBand(EqBandId band) {
 void SendSlots::Mark(int slot, QByteArray frame) {
     slots_[static_cast<std::size_t>(slot - 1)] = std::move(frame);
     pending_[static_cast<std::size_t>(slot - 1)] = true;
+    timers_.wake(TimerId::sendTimer);
 }
 
 void SendSlots::OnSendTimer() {

@@ -1,5 +1,7 @@
 #include "platform/qt_platform.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
@@ -13,27 +15,55 @@
 namespace zx {
 
 QtTimerHub::QtTimerHub() {
+    clock_.start();
     for (int i = 0; i < kTimerCount; ++i) {
         auto t = std::make_unique<QTimer>();
         t->setInterval(TimerInterval(TimerId(i)));
         t->setTimerType(Qt::PreciseTimer);
-        QObject::connect(t.get(), &QTimer::timeout, [this, i] { fire(TimerId(i)); });
+        QObject::connect(t.get(), &QTimer::timeout, [this, i] { tick(i); });
         timers_[i] = std::move(t);
+    }
+}
+
+void QtTimerHub::tick(int i) {
+    auto& t = *timers_[i];
+    // The first tick after a wake came after the rest of an interval; the next ones come a
+    // whole interval apart again.
+    if (t.interval() != TimerInterval(TimerId(i))) t.setInterval(TimerInterval(TimerId(i)));
+    lastTick_[i] = clock_.elapsed();
+    fire(TimerId(i));
+    if (t.isActive() && idle(TimerId(i))) {
+        t.stop();
+        dozing_[i] = true;
     }
 }
 
 void QtTimerHub::start(TimerId id) {
     // QTimer::start would begin a fresh interval; a running window timer keeps its own.
+    if (isActive(id)) return;
     auto& t = *timers_[int(id)];
-    if (!t.isActive()) t.start();
+    t.setInterval(TimerInterval(id));
+    t.start();
+    lastTick_[int(id)] = clock_.elapsed();
 }
 
 void QtTimerHub::stop(TimerId id) {
     timers_[int(id)]->stop();
+    dozing_[int(id)] = false;
 }
 
 bool QtTimerHub::isActive(TimerId id) const {
-    return timers_[int(id)]->isActive();
+    return dozing_[int(id)] || timers_[int(id)]->isActive();
+}
+
+void QtTimerHub::wake(TimerId id) {
+    const int i = int(id);
+    if (!dozing_[i]) return;
+    dozing_[i] = false;
+    // The next tick of the grid the timer would have kept ticking on.
+    const qint64 interval = TimerInterval(id);
+    const qint64 since = std::max<qint64>(clock_.elapsed() - lastTick_[i], 0);
+    timers_[i]->start(int(interval - since % interval));
 }
 
 void QtClock::pumpWait(int ms) {
@@ -141,13 +171,43 @@ QStringList VirtualSerialPorts(const QString& dir) {
     return out;
 }
 
+#ifndef _WIN32
+namespace {
+
+// Every name in a directory, in text order: one directory scan, no file opened.
+QStringList NamesIn(const QString& dir) {
+    QStringList names = QDir(dir).entryList(
+        QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Unsorted);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+#endif
+
+SystemPortList::SystemPortList(QString devDir, QString ttyClassDir)
+    : devDir_(std::move(devDir)), ttyClassDir_(std::move(ttyClassDir)) {}
+
 std::optional<QStringList> SystemPortList::list() {
 #ifdef _WIN32
     return RegistrySerialPorts();
 #else
-    QStringList out;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) out << info.portName();
-    for (const QString& v : VirtualSerialPorts())
+    // Asking the system for its serial ports opens thousands of files, and the list is
+    // refreshed every two seconds while disconnected. A port comes or goes only with its
+    // entry in the tty class and its device node, so the system is asked again only when
+    // one of those two directories changed.
+    QStringList signature = NamesIn(ttyClassDir_) + NamesIn(devDir_);
+    if (!systemPorts_ || signature != signature_) {
+        QStringList ports;
+        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+            ports << info.portName();
+        systemPorts_ = std::move(ports);
+        signature_ = std::move(signature);
+    }
+    QStringList out = *systemPorts_;
+    // A virtual port's link may outlive its terminal without any name changing: looked at
+    // every time.
+    for (const QString& v : VirtualSerialPorts(devDir_))
         if (!out.contains(v)) out << v;
     return out;
 #endif

@@ -15,16 +15,25 @@ class QWidget;
 
 namespace zx {
 
-// QTimer per named timer, on the thread that made the hub.
+// QTimer per named timer, on the thread that made the hub. A timer that is idle after a
+// tick dozes: its QTimer stops, the timer stays active, and a wake puts it back on the
+// grid of its earlier ticks.
 class QtTimerHub : public TimerHub {
   public:
     QtTimerHub();
     void start(TimerId id) override;
     void stop(TimerId id) override;
     bool isActive(TimerId id) const override;
+    void wake(TimerId id) override;
 
   private:
+    void tick(int i);
+
     std::array<std::unique_ptr<QTimer>, kTimerCount> timers_;
+    std::array<bool, kTimerCount> dozing_{};
+    // When each timer last ticked or was started, on clock_.
+    std::array<qint64, kTimerCount> lastTick_{};
+    QElapsedTimer clock_;
 };
 
 // The Qt event loop as the clock: pumpWait runs a nested event loop.
@@ -64,11 +73,21 @@ class QtSerialDevice : public QObject, public SerialDevice {
 // same device. Windows: the SERIALCOMM registry key with the COM naming rules.
 class SystemPortList : public PortList {
   public:
+    // Where the listing looks (Linux): the device nodes, with the virtual ports, and the
+    // kernel's tty class.
+    explicit SystemPortList(QString devDir = QStringLiteral("/dev"),
+                            QString ttyClassDir = QStringLiteral("/sys/class/tty"));
+
     std::optional<QStringList> list() override;
     int portNumber(const QString& entry) override;
     QString deviceName(int portNumber) const override;
 
   private:
+    QString devDir_;
+    QString ttyClassDir_;
+    // The system's answer and the directory names it was given for.
+    std::optional<QStringList> systemPorts_;
+    QStringList signature_;
     std::map<QString, int> numbers_;
     std::map<int, QString> names_;
 };

@@ -46,15 +46,29 @@ class TimerHub {
     virtual void stop(TimerId id) = 0;
     virtual bool isActive(TimerId id) const = 0;
 
+    // For a timer whose ticks do nothing while `idle` holds, until its owner calls wake():
+    // a hub may leave those ticks out (the timer stays active), provided the ticks after a
+    // wake come when they would have come anyway. The program's hub does, so that a
+    // connected program sleeps between its 10 ms scans; the virtual clock ticks on.
+    void setIdleWhile(TimerId id, std::function<bool()> idle) {
+        idle_[static_cast<int>(id)] = std::move(idle);
+    }
+    virtual void wake(TimerId) {}
+
   protected:
     // Runs the handler of a timer whose interval has elapsed.
     void fire(TimerId id) {
         auto& h = handlers_[static_cast<int>(id)];
         if (h) h();
     }
+    bool idle(TimerId id) const {
+        const auto& f = idle_[static_cast<int>(id)];
+        return f && f();
+    }
 
   private:
     std::array<std::function<void()>, kTimerCount> handlers_;
+    std::array<std::function<bool()>, kTimerCount> idle_;
 };
 
 } // namespace zx

@@ -202,8 +202,11 @@ void MainWindow::setConnectCaption(const QString& caption) {
 }
 
 void MainWindow::setLinkIndicator(bool linkUp) {
+    // Asked ten times a second; only a change of colour repaints the light.
+    const QColor colour = linkUp ? kLinkUpGreen : kLinkDownRed;
+    if (statusLight_->palette().color(QPalette::Window) == colour) return;
     QPalette pal = statusLight_->palette();
-    pal.setColor(QPalette::Window, linkUp ? kLinkUpGreen : kLinkDownRed);
+    pal.setColor(QPalette::Window, colour);
     statusLight_->setPalette(pal);
 }
 

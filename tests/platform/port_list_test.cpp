@@ -61,6 +61,34 @@ TEST(PortNames, virtualPortsAreTtyVLinksToAPseudoTerminal) {
     ::close(master);
 }
 
+// The system is only asked again when a directory changes; every change still shows at the
+// next refresh, including a link whose terminal went away.
+TEST(PortNames, repeatedListingsFollowPortsComingAndGoing) {
+#ifndef _WIN32
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const QString terminal = QString::fromLocal8Bit(ptsname(master));
+    QTemporaryDir dev;
+    QTemporaryDir ttyClass;
+    ASSERT_TRUE(dev.isValid() && ttyClass.isValid());
+    SystemPortList ports(dev.path(), ttyClass.path());
+    const QStringList before = ports.list().value();
+    EXPECT_FALSE(before.contains("ttyV3"));
+    EXPECT_EQ(ports.list().value(), before);
+
+    ASSERT_TRUE(QFile::link(terminal, dev.filePath("ttyV3")));
+    EXPECT_EQ(ports.list().value(), before + QStringList{"ttyV3"});
+    EXPECT_EQ(ports.list().value(), before + QStringList{"ttyV3"});
+
+    ::close(master); // the terminal is gone, its link stays
+    EXPECT_EQ(ports.list().value(), before);
+    ASSERT_TRUE(QFile::remove(dev.filePath("ttyV3")));
+    EXPECT_EQ(ports.list().value(), before);
+#endif
+}
+
 TEST(PortNames, linuxEntriesKeepTheirNumberAndNameTheirDevice) {
 #ifndef _WIN32
     SystemPortList ports;
