@@ -1,6 +1,6 @@
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include "link/send_slots.h"
 #include "link/serial_transport.h"
@@ -20,7 +20,8 @@ void EnsureGuiApp() {
     static char* argv[] = {name, nullptr};
     if (QCoreApplication::instance()) return;
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QGuiApplication(argc, argv);
+    // The other benchmarks share it and need widgets.
+    new QApplication(argc, argv);
 }
 
 // A block with every band, crossover and route in use, as a file or the device sends it.

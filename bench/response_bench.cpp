@@ -1,10 +1,15 @@
 #include <benchmark/benchmark.h>
 
+#include "app/application.h"
 #include "model/parameter_model.h"
+#include "model/preset_image.h"
+#include "platform/test_platform.h"
+#include "response/curve_kernel.h"
 #include "response/graph.h"
+#include "response/graph_canvas.h"
 #include "response/response_curves.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <memory>
 
@@ -12,17 +17,17 @@ using namespace zx;
 
 namespace {
 
-// Drawing text needs a Qt application; the benchmarks run offscreen.
-QGuiApplication& App() {
+// Drawing text and the main window need a Qt application; the benchmarks run offscreen.
+QApplication& App() {
     static int argc = 1;
     static char name[] = "response_bench";
     static char* argv[] = {name, nullptr};
-    static QGuiApplication* app = [] {
-        // Another benchmark file may have made it already.
-        if (auto* existing = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    static QApplication* app = [] {
+        // Another benchmark file may have made it already (a QApplication too).
+        if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
             return existing;
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QGuiApplication(argc, argv);
+        return new QApplication(argc, argv);
     }();
     return *app;
 }
@@ -47,8 +52,10 @@ ParameterModel BusyModel() {
     return m;
 }
 
-// What applying a parameter block computes: 48 band curves and 12 crossover curves.
+// What applying a parameter block computes: 48 band curves and 12 crossover curves. The
+// label names the column loop this processor runs.
 void BM_RecomputeAllCurves(benchmark::State& state) {
+    state.SetLabel(CurveKernelName(ActiveCurveKernel()));
     const ParameterModel m = BusyModel();
     auto curves = std::make_unique<ResponseCurves>();
     BandMarkers markers = InitialBandMarkers();
@@ -59,6 +66,28 @@ void BM_RecomputeAllCurves(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RecomputeAllCurves)->Unit(benchmark::kMicrosecond);
+
+// One section over every plot column through each column loop this processor runs: 0 the
+// plain one, 1 with 256-bit vectors, 2 with 512-bit vectors.
+void BM_SectionCurveKernel(benchmark::State& state) {
+    const auto kernel = static_cast<CurveKernel>(state.range(0));
+    if (!CurveKernelSupported(kernel)) {
+        state.SkipWithError("not on this processor");
+        return;
+    }
+    state.SetLabel(CurveKernelName(kernel));
+    const BiquadSection section = NormaliseSection(PeakingSection(996.67, 6.0, 1.0));
+    const ColumnAngles& angles = PlotColumnAngles();
+    ResponseCurve curve{};
+    const auto n = static_cast<std::size_t>(kGraph.plotColumnCount());
+    for (auto _ : state) {
+        CascadeCurve(&section, 1, angles.peakingCos.data() + 1, angles.peakingSin.data() + 1,
+                     curve.data() + 1, n, kernel);
+        benchmark::DoNotOptimize(curve[500]);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_SectionCurveKernel)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 // The same with the final picture: grid and the five overview curves.
 void BM_RefreshAllWithOverview(benchmark::State& state) {
@@ -89,6 +118,79 @@ void BM_DragStep(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DragStep)->Unit(benchmark::kMicrosecond);
+
+// The curve part of a drag step: the marker placed and the band's curve computed.
+void BM_DragStepCurve(benchmark::State& state) {
+    ParameterModel m = BusyModel();
+    auto curves = std::make_unique<ResponseCurves>();
+    BandMarkers markers = InitialBandMarkers();
+    const EqBandId band = BandId(2, 3);
+    int step = 0;
+    for (auto _ : state) {
+        m.bands[band].freqIndex = static_cast<std::uint8_t>(40 + step % 160);
+        ++step;
+        RecomputeBand(m, band, *curves, markers);
+        benchmark::DoNotOptimize(curves->bands[band][500]);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_DragStepCurve)->Unit(benchmark::kMicrosecond);
+
+// The rest of a drag step, part by part: the grid copied over the picture, the channel's
+// line with the thin pen, the eight markers with their numbers.
+void BM_DragStepCopyGrid(benchmark::State& state) {
+    App();
+    Graph graph;
+    QImage image = graph.image();
+    for (auto _ : state) {
+        CopyGrid(image, graph.gridBitmap());
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_DragStepCopyGrid)->Unit(benchmark::kMicrosecond);
+
+void BM_DragStepPlotChannel(benchmark::State& state) {
+    App();
+    const ParameterModel m = BusyModel();
+    Graph graph;
+    graph.RefreshAll(m);
+    QImage image = graph.image();
+    for (auto _ : state) {
+        PlotChannelCurve(image, graph.curves(), 2, 0.0, QColor(kSingleChannelRgb), 1);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_DragStepPlotChannel)->Unit(benchmark::kMicrosecond);
+
+void BM_DragStepMarkers(benchmark::State& state) {
+    App();
+    const ParameterModel m = BusyModel();
+    Graph graph;
+    graph.RefreshAll(m);
+    QImage image = graph.image();
+    for (auto _ : state) {
+        DrawBandMarkers(image, graph.markers(), 2);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_DragStepMarkers)->Unit(benchmark::kMicrosecond);
+
+// A whole block applied, end to end, as the program does it on the virtual platform: the
+// block text read into the model, the main window's controls, every curve, the overview and
+// the routing picture.
+void BM_ApplyBlockEndToEnd(benchmark::State& state) {
+    App();
+    TestPlatform tp;
+    Application app(tp.platform());
+    app.Start();
+    const QString block = WriteImageText(BusyModel());
+    for (auto _ : state) {
+        app.transport.RxHexBuffer = block;
+        app.applier.ApplyPresetImage();
+        benchmark::DoNotOptimize(app.graph.image().constBits());
+    }
+}
+BENCHMARK(BM_ApplyBlockEndToEnd)->Unit(benchmark::kMicrosecond);
 
 // Grid and overview from stored curves (show switch, channel gain, editor hidden).
 void BM_OverviewRedraw(benchmark::State& state) {
