@@ -1,5 +1,6 @@
 #include "response/curve_kernel.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -22,33 +23,42 @@ constexpr double kDbPerNeper = 20.0 / 4.61512051684126;
 
 constexpr std::uint64_t kMantissaMask = 0x000fffffffffffffULL;
 constexpr std::uint64_t kOneBits = 0x3ff0000000000000ULL;
+constexpr std::uint64_t kTwo52Bits = 0x4330000000000000ULL;
 constexpr double kSmallestNormal = std::numeric_limits<double>::min();
 constexpr double kLargestNormal = std::numeric_limits<double>::max();
-constexpr std::uint64_t kTwo52Bits = 0x4330000000000000ULL;
+constexpr std::uint64_t kSmallestNormalBits = 0x0010000000000000ULL;
+constexpr std::uint64_t kNormalSpan = 0x7ff0000000000000ULL - kSmallestNormalBits;
 constexpr double kSqrt2 = 1.41421356237309504880;
-// ln 2 split so that k × kLn2Hi is exact for every exponent difference.
-constexpr double kLn2Hi = 6.93147180369123816490e-01;
-constexpr double kLn2Lo = 1.90821492927058770002e-10;
+constexpr double kLn2 = 0.69314718055994530942;
 // Minimax coefficients of (2 atanh(s) − 2s) / s in z = s² for |s| ≤ 0.1716, error below
-// 2^-58 (the classic ones of the freely distributable maths library).
-constexpr double kLg1 = 6.666666666666735130e-01;
-constexpr double kLg2 = 3.999999999940941908e-01;
-constexpr double kLg3 = 2.857142874366239149e-01;
-constexpr double kLg4 = 2.222219843214978396e-01;
-constexpr double kLg5 = 1.818357216161805012e-01;
-constexpr double kLg6 = 1.531383769920937332e-01;
-constexpr double kLg7 = 1.479819860511658591e-01;
+// 2^-58 (the classic ones of the freely distributable maths library), here already scaled
+// to curve decibels.
+constexpr double kLg1 = 6.666666666666735130e-01 * kDbPerNeper;
+constexpr double kLg2 = 3.999999999940941908e-01 * kDbPerNeper;
+constexpr double kLg3 = 2.857142874366239149e-01 * kDbPerNeper;
+constexpr double kLg4 = 2.222219843214978396e-01 * kDbPerNeper;
+constexpr double kLg5 = 1.818357216161805012e-01 * kDbPerNeper;
+constexpr double kLg6 = 1.531383769920937332e-01 * kDbPerNeper;
+constexpr double kLg7 = 1.479819860511658591e-01 * kDbPerNeper;
 
-// 0 for a positive normal number, the only input the fast logarithm takes; 1 for zero,
-// subnormals, infinities, not-a-number and negatives. Compared as doubles, which every
-// vector unit can.
-inline std::int64_t NotPositiveNormal(double x) {
-    return static_cast<std::int64_t>(!(x >= kSmallestNormal) | !(x <= kLargestNormal));
-}
+// What a vector unit offers the loop: fused multiply-adds, and unsigned 64-bit maxima
+// (which make the range check below one operation per product instead of three).
+struct PlainUnit {
+    static constexpr bool kFused = false;
+    static constexpr bool kIntegerMax = false;
+};
+struct Avx2Unit {
+    static constexpr bool kFused = true;
+    static constexpr bool kIntegerMax = false;
+};
+struct Avx512Unit {
+    static constexpr bool kFused = true;
+    static constexpr bool kIntegerMax = true;
+};
 
 // a × b + c, as one fused operation where the vector unit has it.
-template <bool Fused> [[gnu::always_inline]] inline double MulAdd(double a, double b, double c) {
-    if constexpr (Fused) {
+template <class Unit> [[gnu::always_inline]] inline double MulAdd(double a, double b, double c) {
+    if constexpr (Unit::kFused) {
         return __builtin_fma(a, b, c);
     } else {
         return a * b + c;
@@ -61,38 +71,41 @@ inline double ExponentAbove2To52(std::uint64_t bits) {
     return std::bit_cast<double>((bits >> 52) | kTwo52Bits);
 }
 
-// ln(num / den) for positive normal num and den, branch-free, within a few units in the last
-// place: exponents from the bit patterns, the two mantissas brought within a factor √2 of
-// each other, and ln(mn / md) = 2 atanh(s) with s = (mn − md) / (mn + md). One division,
-// where a logarithm of the quotient would need two.
-template <bool Fused> [[gnu::always_inline]] inline double LogRatio(double num, double den) {
+// Curve decibels of num / den, 20 ln(num / den) / ln(101), for positive normal num and
+// den, branch-free, within a few units in the last place: exponents from the bit patterns,
+// the two mantissas brought within a factor √2 of each other, and ln(mn / md) =
+// 2 atanh(s) with s = (mn − md) / (mn + md). One division, where a logarithm of the
+// quotient would need two.
+template <class Unit> [[gnu::always_inline]] inline double DbOfRatio(double num, double den) {
     const auto nb = std::bit_cast<std::uint64_t>(num);
     const auto db = std::bit_cast<std::uint64_t>(den);
     double k = ExponentAbove2To52(nb) - ExponentAbove2To52(db); // exact
     double mn = std::bit_cast<double>((nb & kMantissaMask) | kOneBits);
     double md = std::bit_cast<double>((db & kMantissaMask) | kOneBits);
-    // Selects between constants, so that nothing is computed conditionally; the doublings
-    // are exact either way.
-    const double up = mn >= kSqrt2 * md ? 1.0 : 0.0;
-    md = MulAdd<Fused>(md, up, md);
-    k += up;
-    const double down = kSqrt2 * mn < md ? 1.0 : 0.0;
-    mn = MulAdd<Fused>(mn, down, mn);
-    k -= down;
+    const bool up = mn >= kSqrt2 * md;
+    md = up ? md + md : md;
+    k = up ? k + 1.0 : k;
+    const bool down = kSqrt2 * mn < md;
+    mn = down ? mn + mn : mn;
+    k = down ? k - 1.0 : k;
     // mn − md is exact: the two lie within a factor of two of each other.
     const double s = (mn - md) / (mn + md);
     const double z = s * s;
-    const double w = z * z;
-    const double t1 = w * MulAdd<Fused>(w, MulAdd<Fused>(w, kLg6, kLg4), kLg2);
-    const double t2 =
-        z * MulAdd<Fused>(w, MulAdd<Fused>(w, MulAdd<Fused>(w, kLg7, kLg5), kLg3), kLg1);
-    return MulAdd<Fused>(k, kLn2Hi, (s + s) + MulAdd<Fused>(s, t1 + t2, k * kLn2Lo));
+    double p = MulAdd<Unit>(z, kLg7, kLg6);
+    p = MulAdd<Unit>(z, p, kLg5);
+    p = MulAdd<Unit>(z, p, kLg4);
+    p = MulAdd<Unit>(z, p, kLg3);
+    p = MulAdd<Unit>(z, p, kLg2);
+    p = MulAdd<Unit>(z, p, kLg1);
+    p = MulAdd<Unit>(z, p, 2.0 * kDbPerNeper);
+    return MulAdd<Unit>(k, kLn2 * kDbPerNeper, s * p);
 }
 
 // The column loop for a fixed number of sections: the coefficients are loop constants, and
 // the body has no call and no branch, so it becomes vector code. Returns false when some
-// column's product was outside what the fast logarithm takes.
-template <int Count, bool Fused>
+// column's product was zero, subnormal, infinite, negative or not a number, which the fast
+// logarithm does not take.
+template <int Count, class Unit>
 [[gnu::always_inline]] inline bool
 CascadeLoop(const BiquadSection* sections, const double* __restrict cosines,
             const double* __restrict sines, double* __restrict out, std::size_t n) {
@@ -104,7 +117,9 @@ CascadeLoop(const BiquadSection* sections, const double* __restrict cosines,
         a1[k] = sections[k].a1;
         a2[k] = sections[k].a2;
     }
-    std::int64_t bad = 0;
+    // Either the largest distance of a product's bits above the smallest normal number's
+    // (below it, the difference wraps to a huge one) or a count of refused products.
+    std::uint64_t check = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const double c = cosines[i];
         const double s = sines[i];
@@ -118,25 +133,33 @@ CascadeLoop(const BiquadSection* sections, const double* __restrict cosines,
             num *= nr * nr + ni * ni;
             den *= dr * dr + di * di;
         }
-        bad |= NotPositiveNormal(num) | NotPositiveNormal(den);
-        out[i] = kDbPerNeper * LogRatio<Fused>(num, den);
+        if constexpr (Unit::kIntegerMax) {
+            const std::uint64_t nd = std::bit_cast<std::uint64_t>(num) - kSmallestNormalBits;
+            const std::uint64_t dd = std::bit_cast<std::uint64_t>(den) - kSmallestNormalBits;
+            check = std::max(check, std::max(nd, dd));
+        } else {
+            check |=
+                static_cast<std::uint64_t>(!(num >= kSmallestNormal) | !(num <= kLargestNormal) |
+                                           !(den >= kSmallestNormal) | !(den <= kLargestNormal));
+        }
+        out[i] = DbOfRatio<Unit>(num, den);
     }
-    return bad == 0;
+    return Unit::kIntegerMax ? check < kNormalSpan : check == 0;
 }
 
-template <bool Fused>
+template <class Unit>
 [[gnu::always_inline]] inline bool CascadeBySize(const BiquadSection* sections, int count,
                                                  const double* cosines, const double* sines,
                                                  double* out, std::size_t n) {
     switch (count) {
     case 1:
-        return CascadeLoop<1, Fused>(sections, cosines, sines, out, n);
+        return CascadeLoop<1, Unit>(sections, cosines, sines, out, n);
     case 2:
-        return CascadeLoop<2, Fused>(sections, cosines, sines, out, n);
+        return CascadeLoop<2, Unit>(sections, cosines, sines, out, n);
     case 3:
-        return CascadeLoop<3, Fused>(sections, cosines, sines, out, n);
+        return CascadeLoop<3, Unit>(sections, cosines, sines, out, n);
     case 4:
-        return CascadeLoop<4, Fused>(sections, cosines, sines, out, n);
+        return CascadeLoop<4, Unit>(sections, cosines, sines, out, n);
     default:
         return false;
     }
@@ -144,20 +167,20 @@ template <bool Fused>
 
 bool CascadePlain(const BiquadSection* sections, int count, const double* cosines,
                   const double* sines, double* out, std::size_t n) {
-    return CascadeBySize<false>(sections, count, cosines, sines, out, n);
+    return CascadeBySize<PlainUnit>(sections, count, cosines, sines, out, n);
 }
 
 #ifdef ZX_X86_KERNELS
 [[gnu::target("avx2,fma")]] bool CascadeAvx2(const BiquadSection* sections, int count,
                                              const double* cosines, const double* sines,
                                              double* out, std::size_t n) {
-    return CascadeBySize<true>(sections, count, cosines, sines, out, n);
+    return CascadeBySize<Avx2Unit>(sections, count, cosines, sines, out, n);
 }
 
 [[gnu::target("avx512f,avx512dq,avx512vl,fma")]] bool
 CascadeAvx512(const BiquadSection* sections, int count, const double* cosines, const double* sines,
               double* out, std::size_t n) {
-    return CascadeBySize<true>(sections, count, cosines, sines, out, n);
+    return CascadeBySize<Avx512Unit>(sections, count, cosines, sines, out, n);
 }
 #endif
 
