@@ -130,8 +130,10 @@ CascadeLoop(const BiquadSection* sections, const double* __restrict cosines,
             const double di = s - a2[k] * s;
             const double nr = b0[k] * c + b1[k] + b2[k] * c;
             const double ni = b0[k] * s - b2[k] * s;
-            num *= nr * nr + ni * ni;
-            den *= dr * dr + di * di;
+            // Sums of squares cannot cancel: fusing them moves a value by a unit in its last
+            // place at most. The terms above stay unfused; they cancel steeply below a cut-off.
+            num *= MulAdd<Unit>(nr, nr, ni * ni);
+            den *= MulAdd<Unit>(dr, dr, di * di);
         }
         if constexpr (Unit::kIntegerMax) {
             const std::uint64_t nd = std::bit_cast<std::uint64_t>(num) - kSmallestNormalBits;
