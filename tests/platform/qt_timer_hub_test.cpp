@@ -4,8 +4,6 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <vector>
-
 #include "platform/qt_platform.h"
 
 namespace zx {
@@ -18,8 +16,8 @@ void RunFor(int ms) {
 }
 
 // The connected program's 10 ms scan: ticks that would find nothing are left out while the
-// timer stays active, and a wake brings them back on the grid of the earlier ones. Real
-// time, so only bounds a late machine cannot break.
+// timer stays active; a wake brings them back, not before the grid of the earlier ticks.
+// Real time, so only bounds a late machine cannot break.
 TEST(QtTimerHub, idleTimerDozesStaysActiveAndWakesOnItsGrid) {
     QtTimerHub hub;
     QElapsedTimer clock;
@@ -29,7 +27,6 @@ TEST(QtTimerHub, idleTimerDozesStaysActiveAndWakesOnItsGrid) {
     hub.setHandler(TimerId::sendTimer, [&] { ticks.push_back(clock.elapsed()); });
     hub.setIdleWhile(TimerId::sendTimer, [&] { return !work; });
     hub.start(TimerId::sendTimer);
-    hub.start(TimerId::refurbish); // without an idle test it ticks on
     RunFor(200);
     ASSERT_EQ(ticks.size(), 1U);
     EXPECT_TRUE(hub.isActive(TimerId::sendTimer));
@@ -39,20 +36,16 @@ TEST(QtTimerHub, idleTimerDozesStaysActiveAndWakesOnItsGrid) {
     hub.wake(TimerId::sendTimer);
     RunFor(200);
     ASSERT_GE(ticks.size(), 4U);
-    // Not before the next grid point after the wake (1 ms for the clocks' rounding).
-    const qint64 grid = ((wokeAt - ticks[0]) / 10 + 1) * 10;
-    EXPECT_GE(ticks[1] - ticks[0], grid - 1);
+    EXPECT_GE(ticks[1] - ticks[0], ((wokeAt - ticks[0]) / 10 + 1) * 10 - 1);
 
     work = false;
     RunFor(50);
     const std::size_t dozedAfter = ticks.size();
     hub.stop(TimerId::sendTimer);
-    EXPECT_FALSE(hub.isActive(TimerId::sendTimer));
     hub.wake(TimerId::sendTimer); // a stopped timer stays stopped
     RunFor(50);
     EXPECT_EQ(ticks.size(), dozedAfter);
     EXPECT_FALSE(hub.isActive(TimerId::sendTimer));
-    EXPECT_TRUE(hub.isActive(TimerId::refurbish));
 }
 
 } // namespace
