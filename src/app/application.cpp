@@ -1,13 +1,20 @@
 #include "app/application.h"
 
+#include "app/marker_hint.h"
 #include "model/value_scales.h"
 #include "presets/reply_wiring.h"
 #include "replies/screen_refresh.h"
+#include "response/entry_fields.h"
+#include "response/graph_drag.h"
+#include "ui/channel_page.h"
 #include "ui/channel_strips.h"
 #include "ui/graph_view.h"
+#include "ui/number_field.h"
 #include "ui/preset_area.h"
 
-#include <QGuiApplication>
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
 #include <QScreen>
 
 namespace zx {
@@ -46,12 +53,18 @@ Application::Application(Platform p)
     QObject::connect(&window, &MainWindow::curveShownChanged, &graph,
                      [this](int ch, bool shown) { graph.ShowSwitchClicked(model, ch, shown); });
     // Every block applied, from the device or a file, sets every display from the model.
-    applier.setImageAppliedHandler([this] { RefreshScreen(model, graph, routing, screenView); });
+    // After it the device's settings are the truth: the edits before it cannot be undone.
+    applier.setImageAppliedHandler([this] {
+        RefreshScreen(model, graph, routing, screenView);
+        actions.history().clear();
+    });
 
     WirePresets();
     wireStrips();
     wireEditor();
     wireDragging();
+    wireHistory();
+    wireMarkerHints();
 }
 
 void Application::WirePresets() {
@@ -120,6 +133,58 @@ void Application::wireDragging() {
     });
     QObject::connect(view, &GraphView::released, &editor,
                      [this](QPoint, Qt::MouseButton) { actions.DragRelease(); });
+}
+
+void Application::wireHistory() {
+    QAction* undo = actions.history().createUndoAction(&window);
+    undo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    QAction* redo = actions.history().createRedoAction(&window);
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    for (QAction* a : {undo, redo}) {
+        a->setShortcutContext(Qt::WindowShortcut);
+        window.addAction(a);
+        editor.addAction(a);
+    }
+    actions.setReplayedHandler([this] {
+        ShowModelValues(model, screenView);
+        // A band's own redraw shows its channel alone; the graph goes back to what the
+        // windows show: the overview without the editor, the page's channel with it.
+        if (!editor.isVisible()) {
+            graph.RedrawOverview(model);
+        } else if (const auto ch = editor.currentChannel();
+                   ch && ChannelOfBand(graph.currentBand()) != *ch) {
+            graph.RefreshBand(model, BandId(*ch, 0));
+        }
+        // A field still being edited takes its restored text as the one it was entered with,
+        // so leaving it does not store the text again as a new edit.
+        auto* typing = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        if (typing && qobject_cast<NumberField*>(typing->parentWidget()))
+            editor.fieldMemory().previousText = typing->text();
+    });
+}
+
+void Application::wireMarkerHints() {
+    GraphView* view = window.graphView();
+    const auto pageChannel = [this]() -> std::optional<ChannelId> {
+        if (!editor.isVisible()) return std::nullopt;
+        return editor.currentChannel();
+    };
+    view->hintAt = [this, pageChannel](QPoint at) {
+        const auto ch = pageChannel();
+        if (!ch) return QString();
+        const auto band = HitBand(graph.markers(), *ch, at.x(), at.y());
+        return band ? MarkerHint(model, *band) : QString();
+    };
+    QObject::connect(
+        view, &GraphView::wheeled, &editor, [this, pageChannel](QPoint at, int notches) {
+            const auto band = actions.WheelQ(pageChannel(), at.x(), at.y(), notches);
+            if (!band) return;
+            editor.channelPage(ChannelOfBand(*band))
+                ->bandField(*band % kBandsPerChannel, ChannelPage::Q)
+                ->setText(
+                    FieldText(FieldTable::Q, model.bands[static_cast<std::size_t>(*band)].qIndex));
+        });
 }
 
 void Application::Start() {

@@ -52,6 +52,8 @@ class Application {
     void wireStrips();
     void wireEditor();
     void wireDragging();
+    void wireHistory();
+    void wireMarkerHints();
 };
 
 } // namespace zx

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <QUndoStack>
+
+#include <array>
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include "model/parameter_model.h"
@@ -13,6 +18,8 @@ class SendSlots;
 // Every edit a control or a drag can make, without the controls: the new value goes into
 // the model, then the group's frame is rebuilt and queued, then the graph is redrawn, in the
 // order the device and the screen expect. The windows call these and show the result.
+// Each edit is also recorded on the undo history; undoing and redoing come back through the
+// same calls, so they reach the device and the graph the same way.
 class EditActions {
   public:
     EditActions(ParameterModel& model, Graph& graph, RoutingPicture& routing, SendSlots& sendSlots)
@@ -21,6 +28,8 @@ class EditActions {
     // Strip buttons.
     void ToggleMute(ChannelId ch);
     void TogglePolarity(ChannelId ch);
+    void SetMute(ChannelId ch, int mute);
+    void SetPolarity(ChannelId ch, int polarity);
 
     // Editor lists and sliders.
     void SetRoute(int output, int source);
@@ -53,18 +62,44 @@ class EditActions {
     bool DragPress(std::optional<ChannelId> page, int x, int y);
     // The band moved, or nullopt when no drag is under way.
     std::optional<EqBandId> DragMove(int x, int y);
-    void DragRelease() { dragging_ = false; }
+    void DragRelease();
     bool dragging() const { return dragging_; }
+
+    // The mouse wheel over a marker of the page's channel: a PEQ band's Q index steps once per
+    // notch (positive: up, narrower), as its spin buttons do. The band stepped, or nullopt
+    // over a shelf or away from every marker.
+    std::optional<EqBandId> WheelQ(std::optional<ChannelId> page, int x, int y, int notches);
+
+    // Undo and redo. Steps made between BeginGesture and EndGesture (a slider held down)
+    // are one edit; a drag is one by itself.
+    QUndoStack& history() { return history_; }
+    void BeginGesture() { gesture_ = ++gestureCount_; }
+    void EndGesture() { gesture_ = 0; }
+    // Runs after every undo or redo, for the windows to show the model again.
+    void setReplayedHandler(std::function<void()> handler) { replayed_ = std::move(handler); }
+
+    // Used by the undo history only: values put back as their own controls would, unrecorded.
+    void Replay(const std::function<void()>& apply);
+    void RestoreBand(EqBandId band, const EqBandParams& params);
+    void RestoreCrossover(ChannelId ch, bool highPass, int freqIndex, int type);
+    void RestoreChannelEq(ChannelId ch, const std::array<EqBandParams, kBandsPerChannel>& bands);
 
   private:
     void BandChanged(EqBandId band);
     void CrossoverChanged(ChannelId ch, bool highPass);
+    void ApplyBandValue(EqBandId band, BandField field, int index);
+    void Record(std::unique_ptr<QUndoCommand> command);
 
     ParameterModel& model_;
     Graph& graph_;
     RoutingPicture& routing_;
     SendSlots& slots_;
     bool dragging_ = false;
+    QUndoStack history_;
+    bool replaying_ = false;
+    int gesture_ = 0;
+    int gestureCount_ = 0;
+    std::function<void()> replayed_;
 };
 
 } // namespace zx

@@ -76,3 +76,40 @@ void RefreshScreen(ParameterModel& model, Graph& graph, RoutingPicture& routing,
 }
 
 } // namespace zx
+
+namespace zx {
+
+void ShowModelValues(const ParameterModel& model, ScreenView& view) {
+    for (EqBandId b = 0; b < kBandCount; ++b) {
+        const EqBandParams& band = model.bands[static_cast<std::size_t>(b)];
+        const bool peaking = band.type == 0;
+        view.setBandFrequencyText(b, FieldText(FieldTable::Frequency, band.freqIndex));
+        view.setBandGainText(b, FieldText(FieldTable::EqGain, ActiveGainIndex(band)));
+        view.setBandType(b, band.type);
+        view.setBandQText(b, peaking ? FieldText(FieldTable::Q, band.qIndex) : QString());
+        view.setBandQEnabled(b, peaking);
+    }
+    for (ChannelId c = 0; c < kChannelCount; ++c) {
+        const ChannelParams& ch = model.channels[static_cast<std::size_t>(c)];
+        for (const bool highPass : {true, false}) {
+            view.setCrossoverType(c, highPass, highPass ? ch.hpfType : ch.lpfType);
+            view.setCrossoverFrequencyText(
+                c, highPass,
+                FieldText(FieldTable::Frequency, highPass ? ch.hpfFreqIndex : ch.lpfFreqIndex));
+        }
+        view.setDelay(c, ch.delaySteps, FormatDelayMs(DelayMs(ch.delaySteps)));
+        view.setGain(c, ch.gainIndex, FormatGainDb(ChannelGainAt(ch.gainIndex)));
+        view.setMuteShown(c, MuteShown(ch.mute));
+        view.setPolarityCaption(c, PolarityCaption(ch.polarity));
+    }
+    for (int o = 0; o < kOutputCount; ++o) {
+        const OutputParams& out = model.outputs[static_cast<std::size_t>(o)];
+        view.setLimiterIndex(o, 0, out.limiterThresholdIndex);
+        view.setLimiterIndex(o, 1, out.limiterAttackIndex);
+        view.setLimiterIndex(o, 2, out.limiterReleaseIndex);
+        view.setLimiterIndex(o, 3, out.limiterRatioIndex);
+        view.setRoute(o, out.routeSource);
+    }
+}
+
+} // namespace zx

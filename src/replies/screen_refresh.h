@@ -14,6 +14,10 @@ class ScreenView;
 // current band is 47 and the current crossover channel 5.
 void RefreshScreen(ParameterModel& model, Graph& graph, RoutingPicture& routing, ScreenView& view);
 
+// Every field, list, slider and strip button shows the model again, without hiding the editor
+// or drawing: after an undone or redone edit, whose own calls have drawn the graph already.
+void ShowModelValues(const ParameterModel& model, ScreenView& view);
+
 // The texts the strips and the editor show for a model value.
 QString PolarityCaption(int polarity); // "Pol-" for any polarity but 0
 inline bool MuteShown(int mute) {

@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <QWheelEvent>
 
 namespace zx {
 
@@ -30,6 +32,31 @@ void GraphView::mouseMoveEvent(QMouseEvent* event) {
 
 void GraphView::mouseReleaseEvent(QMouseEvent* event) {
     emit released(event->position().toPoint(), event->button());
+}
+
+void GraphView::wheelEvent(QWheelEvent* event) {
+    // A fine-grained wheel or touch pad sends parts of a notch; whole notches count.
+    static constexpr int kNotch = 120;
+    wheelAngle_ += event->angleDelta().y();
+    const int notches = wheelAngle_ / kNotch;
+    wheelAngle_ -= notches * kNotch;
+    if (notches != 0) emit wheeled(event->position().toPoint(), notches);
+    event->accept();
+}
+
+bool GraphView::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString hint = hintAt ? hintAt(help->pos()) : QString();
+        if (hint.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), hint, this);
+        }
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 } // namespace zx

@@ -37,6 +37,9 @@ LevelPage::LevelPage(Kind kind, EditActions& actions, QWidget* parent) : QWidget
                 actions.SetDelay(ch, position);
             }
         });
+        // One movement from press to release is one edit to undo.
+        connect(s, &QSlider::sliderPressed, this, [&actions] { actions.BeginGesture(); });
+        connect(s, &QSlider::sliderReleased, this, [&actions] { actions.EndGesture(); });
         sliders_[static_cast<std::size_t>(ch)] = s;
         labels_[static_cast<std::size_t>(ch)] = l;
     }

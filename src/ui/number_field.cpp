@@ -57,6 +57,19 @@ void NumberField::setName(const QString& name) {
 bool NumberField::eventFilter(QObject* watched, QEvent* event) {
     if (watched != edit_) return QWidget::eventFilter(watched, event);
     switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+        // Undo and redo keys stay with the field while it has typing to undo or redo; then
+        // they go to the program's edit history.
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool undo = key->matches(QKeySequence::Undo);
+        const bool redo = key->matches(QKeySequence::Redo) ||
+                          key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y);
+        if ((undo && !edit_->isUndoAvailable()) || (redo && !edit_->isRedoAvailable())) {
+            event->ignore();
+            return true;
+        }
+        break;
+    }
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -64,9 +77,12 @@ bool NumberField::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         // Printable characters outside the field's set are dropped; editing and navigation
-        // keys pass.
+        // keys, and keys held with Ctrl or Alt (Ctrl+Z and the like), pass.
         const QString t = key->text();
-        if (t.size() == 1 && t[0].isPrint() && !FieldAcceptsKey(table_, t[0])) return true;
+        const bool shortcut =
+            key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (!shortcut && t.size() == 1 && t[0].isPrint() && !FieldAcceptsKey(table_, t[0]))
+            return true;
         break;
     }
     case QEvent::FocusIn:
