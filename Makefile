@@ -7,7 +7,7 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev 
             libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation fonts-wqy-microhei
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test bench run install package clean format
+.PHONY: deps configure build test bench run install package clean format pictures
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -33,6 +33,12 @@ test: build
 
 bench: build
 	$(BUILD_DIR)/bench/zephranox_bench
+
+# The README's pictures of the two windows, drawn offscreen by the program's own code on the
+# simulated amplifier; run again whenever the windows change.
+pictures: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target readme-pictures
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/readme-pictures docs
 
 # Only the installed programs are built, not the tests and benchmarks; only the copying runs
 # under sudo, and only when the destination is not writable.

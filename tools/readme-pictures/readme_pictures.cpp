@@ -1,0 +1,81 @@
+// Draws the README's pictures of the two windows: the program on the virtual clock, connected
+// to the simulated amplifier, a few bands set, each window grabbed offscreen into a PNG.
+//
+//   readme-pictures [folder]     (default: docs)
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <cstdio>
+
+#include "app/application.h"
+#include "platform/test_platform.h"
+#include "replies/screen_refresh.h"
+#include "ui/editor_window.h"
+
+using namespace zx;
+
+namespace {
+
+// A channel with a bass lift, a cut in the middle and a treble shelf, and its crossover.
+void SetSomeBands(EditActions& a, ChannelId ch) {
+    using F = EditActions::BandField;
+    a.SetBandValue(BandId(ch, 1), F::Gain, 150); // +6.0 dB at 51.1 Hz
+    a.SetBandValue(BandId(ch, 1), F::Q, 3);
+    a.SetBandValue(BandId(ch, 4), F::Gain, 90); // -6.0 dB at 500 Hz
+    a.SetBandValue(BandId(ch, 4), F::Q, 14);
+    a.SetBandType(BandId(ch, 7), 2);
+    a.SetBandValue(BandId(ch, 7), F::Gain, 135); // +3.0 dB shelf above 2997 Hz
+    a.SetCrossoverFrequency(ch, true, 40);
+    a.SetCrossoverType(ch, true, 5);
+}
+
+bool Save(QWidget& w, const QString& path) {
+    const bool ok = w.grab().save(path, "PNG");
+    std::fprintf(ok ? stdout : stderr, "%s %s\n", ok ? "wrote" : "could not write",
+                 qPrintable(path));
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
+    QDir().mkpath(folder);
+
+    TestPlatform tp;
+    Application app(tp.platform());
+    app.Start();
+    app.window.connectButton()->click();
+    if (!tp.runUntil([&app] { return app.transport.LinkUp; }, 5000)) {
+        std::fprintf(stderr, "the simulated amplifier did not answer\n");
+        return 1;
+    }
+    tp.advance(3000); // the names and the settings block
+
+    SetSomeBands(app.actions, 2);
+    app.actions.SetBandValue(BandId(0, 3), EditActions::BandField::Gain, 140);
+    app.actions.SetBandValue(BandId(4, 0), EditActions::BandField::Gain, 160);
+    app.actions.SetBandValue(BandId(4, 0), EditActions::BandField::Frequency, 50);
+    app.actions.SetCrossoverFrequency(4, false, 100);
+    app.actions.SetCrossoverType(4, false, 5);
+    app.actions.SetCrossoverFrequency(3, true, 110);
+    app.actions.SetCrossoverType(3, true, 3);
+    // The fields show what was set, and the graph the overview of every channel, as they
+    // would after the same edits made in the editor and the editor closed.
+    ShowModelValues(app.model, app.screenView);
+    app.graph.RedrawOverview(app.model);
+    tp.advance(20000); // every frame sent and acknowledged
+    QApplication::processEvents();
+
+    bool ok = Save(app.window, folder + QStringLiteral("/main-window.png"));
+    app.editor.showChannel(2);
+    QApplication::processEvents();
+    ok = Save(app.window, folder + QStringLiteral("/main-window-channel.png")) && ok;
+    ok = Save(app.editor, folder + QStringLiteral("/editor-window.png")) && ok;
+    return ok ? 0 : 1;
+}
