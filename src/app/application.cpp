@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QScreen>
+#include <QTabWidget>
 
 namespace zx {
 namespace {
@@ -136,11 +137,23 @@ void Application::wireDragging() {
 }
 
 void Application::wireHistory() {
-    QAction* undo = actions.history().createUndoAction(&window);
+    // Like any edit, undoing waits while the windows are disabled (connecting, a preset or
+    // file operation, a reset under way), so it cannot slip frames into those exchanges.
+    const auto allowed = [this] {
+        return window.signalFlowPanel()->isEnabled() && window.graphPanel()->isEnabled() &&
+               editor.pages()->isEnabled() && !actions.dragging();
+    };
+    auto* undo = new QAction(QStringLiteral("Undo"), &window);
     undo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
-    QAction* redo = actions.history().createRedoAction(&window);
+    QObject::connect(undo, &QAction::triggered, &window, [this, allowed] {
+        if (allowed()) actions.history().undo();
+    });
+    auto* redo = new QAction(QStringLiteral("Redo"), &window);
     redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    QObject::connect(redo, &QAction::triggered, &window, [this, allowed] {
+        if (allowed()) actions.history().redo();
+    });
     for (QAction* a : {undo, redo}) {
         a->setShortcutContext(Qt::WindowShortcut);
         window.addAction(a);

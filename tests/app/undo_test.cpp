@@ -157,6 +157,29 @@ TEST_F(UndoTest, keys_ctrlZInMainWindowAndTypingUndoneFirstInsideAField) {
     EXPECT_TRUE(app.actions.history().canRedo());
 }
 
+TEST_F(UndoTest, undoWithTheEditorClosed_graphShowsTheOverview_notTheBandsChannel) {
+    openChannel(2);
+    type(field(BandId(2, 3), ChannelPage::Gain), "6", true);
+    app.editor.hide();
+    QApplication::setActiveWindow(&app.window);
+    QTest::keyClick(&app.window, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(ActiveGainIndex(app.model.band(2, 3)), 120);
+    const QImage shown = app.graph.image();
+    app.graph.RedrawOverview(app.model);
+    EXPECT_EQ(shown, app.graph.image());
+}
+
+TEST_F(UndoTest, keysWaitWhileTheWindowsAreDisabled) {
+    QTest::mouseClick(app.window.strips()->muteButton(0), Qt::LeftButton);
+    QApplication::setActiveWindow(&app.window);
+    app.window.setMainPanelsEnabled(false); // as while connecting
+    QTest::keyClick(&app.window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(app.model.channels[0].mute, 1);
+    app.window.setMainPanelsEnabled(true);
+    QTest::keyClick(&app.window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(app.model.channels[0].mute, 0);
+}
+
 TEST_F(UndoTest, connecting_clearsTheHistory) {
     QTest::mouseClick(app.window.strips()->polButton(0), Qt::LeftButton);
     ASSERT_TRUE(app.actions.history().canUndo());
