@@ -155,6 +155,8 @@ TEST_F(UndoTest, keys_ctrlZInMainWindowAndTypingUndoneFirstInsideAField) {
     EXPECT_EQ(f->text(), FieldText(FieldTable::Frequency, kDefaultBandFreqIndex[2]));
     f->edit()->clearFocus(); // leaving stores nothing new
     EXPECT_TRUE(app.actions.history().canRedo());
+    tp.advance(2000); // the link is down: nothing goes out
+    EXPECT_TRUE(tp.serial.writes().empty());
 }
 
 TEST_F(UndoTest, undoWithTheEditorClosed_graphShowsTheOverview_notTheBandsChannel) {
