@@ -99,6 +99,25 @@ void Connection::Disconnect() {
     view_.setMainPanelsEnabled(true);
     timers_.stop(TimerId::Timer10);
     view_.setPortSelectorEnabled(true);
+    StopLinkTimers();
+    transport_.SendBuffer.clear();
+    transport_.SelectedPort = -1;
+    transport_.PumpWait(kDisconnectPauseMs);
+    transport_.ClosePort();
+    transport_.LinkUp = false;
+    // A reply handled during the pause (the names ending a handshake, a recalled block) has
+    // started polling and sending again; with the port closed they must not run on into the
+    // next connect, where a poll would empty the buffer while the block arrives.
+    StopLinkTimers();
+    transport_.SendBuffer.clear();
+    // A block that arrived during the pause has locked the selector again; disconnected, the
+    // user must be able to pick another port.
+    view_.setPortSelectorEnabled(true);
+    view_.resetCrossoverChannel();
+    SetCaption(false);
+}
+
+void Connection::StopLinkTimers() {
     timers_.stop(TimerId::Timer1);
     timers_.stop(TimerId::intimer);
     // The whole send cycle ends here, so that a frame picked just before the disconnect is not
@@ -108,16 +127,6 @@ void Connection::Disconnect() {
     timers_.stop(TimerId::chcon);
     timers_.stop(TimerId::chcon112);
     timers_.stop(TimerId::chcon188);
-    transport_.SendBuffer.clear();
-    transport_.SelectedPort = -1;
-    transport_.PumpWait(kDisconnectPauseMs);
-    transport_.ClosePort();
-    transport_.LinkUp = false;
-    // A block that arrived during the pause has locked the selector again; disconnected, the
-    // user must be able to pick another port.
-    view_.setPortSelectorEnabled(true);
-    view_.resetCrossoverChannel();
-    SetCaption(false);
 }
 
 void Connection::OnDeviceBlockApplied() {

@@ -38,6 +38,8 @@ class Connection {
   private:
     void Connect();
     void Disconnect();
+    // Polling, its watchdog, the send cycle and the handshake deadlines.
+    void StopLinkTimers();
     void FillPortSelector(const QStringList& entries);
     void SetCaption(bool showsConnect);
     void HandshakeTimedOut();

@@ -241,3 +241,35 @@ TEST_F(AppTest, disconnect_aBlockArrivingDuringItsPauseLeavesThePortSelectorEnab
     EXPECT_EQ(app.model.imageName.size(), 20) << "the late block was applied";
     EXPECT_TRUE(app.window.portSelector()->isEnabled());
 }
+
+TEST_F(AppTest, disconnect_namesArrivingDuringItsPauseDoNotRestartPolling) {
+    bool namesRead = false;
+    app.dispatcher.hooks().namesReceived = [&](const PresetNames&) { namesRead = true; };
+    tp.sim.faults.noNames = true;
+    clickConnect();
+    ASSERT_TRUE(tp.runUntil([&] { return tp.serial.writes().size() == 2; }, 2000));
+    // The names come late, and the user disconnects just before their last byte: it lands
+    // inside the disconnect's pause, where the reply is handled.
+    const QByteArray names = SimAmplifier::BuildFrame(0x52, 0, 0x26, 0, QByteArray(400, 'n'));
+    const double namesEndMs = nowMs() + VirtualSerialDevice::ByteTimeUs(names.size()) / 1000.0;
+    tp.serial.inject(names);
+    ASSERT_TRUE(
+        tp.runUntil([&] { return nowMs() >= namesEndMs - Connection::kDisconnectPauseMs; }, 1000));
+    ASSERT_FALSE(namesRead);
+    clickConnect();
+    ASSERT_TRUE(namesRead);
+    EXPECT_FALSE(app.transport.LinkUp);
+    for (TimerId id : {TimerId::Timer1, TimerId::sendTimer, TimerId::intimer})
+        EXPECT_FALSE(tp.clock.isActive(id)) << TimerName(id);
+
+    // The next connect reads its block undisturbed by polls and ends without a message.
+    tp.sim.faults.noNames = false;
+    const auto writes = tp.serial.writes().size();
+    tp.advance(1000);
+    EXPECT_EQ(tp.serial.writes().size(), writes);
+    connectAndWait();
+    EXPECT_TRUE(tp.dialogs.messages().isEmpty()) << tp.dialogs.messages().join('|').toStdString();
+    ASSERT_GE(tp.serial.writes().size(), writes + 2);
+    EXPECT_EQ(tp.serial.writes()[writes].bytes, LiveBlockRequest());
+    EXPECT_EQ(tp.serial.writes()[writes + 1].bytes, NamesRequest());
+}
