@@ -83,7 +83,13 @@ void SerialTransport::OnCommNotify() {
         device_.purge();
         return;
     }
-    while (queued > 0) {
+    for (int reads = 0; queued > 0; ++reads) {
+        // A peer faster than the line refills the queue as fast as it is read; one
+        // notification takes at most a full input queue, and the next one the rest.
+        if (reads == kMaxReadsPerNotify) {
+            device_.requestFollowUp();
+            break;
+        }
         const auto bytes = device_.read(kReadChunk);
         if (!bytes) {
             TearDown();

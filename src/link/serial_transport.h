@@ -47,8 +47,8 @@ class SerialTransport {
     void PumpWait(int ms);
 
     // The receive notification: a 50 ms pause, then the waiting bytes (at most 1025 per read,
-    // the rest at once) appended to RxHexBuffer, then the dispatcher, which runs even when
-    // nothing was read.
+    // at most one input queue's worth in all, the rest with the next notification) appended
+    // to RxHexBuffer, then the dispatcher, which runs even when nothing was read.
     void OnCommNotify();
     // The reply dispatcher OnCommNotify runs after appending.
     void setDispatcher(std::function<void()> dispatcher) { dispatcher_ = std::move(dispatcher); }
@@ -58,6 +58,9 @@ class SerialTransport {
     bool tornDown() const { return tornDown_; }
 
     static constexpr int kReadChunk = 1025;
+    // Enough reads for a full input queue.
+    static constexpr int kMaxReadsPerNotify =
+        (SerialDevice::kInputQueueSize + kReadChunk - 1) / kReadChunk;
     static constexpr int kNotifyPauseMs = 50;
 
   private:

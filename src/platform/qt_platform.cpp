@@ -84,7 +84,10 @@ void QtClock::pause(int ms) {
 QtSerialDevice::QtSerialDevice() {
     connect(&port_, &QSerialPort::readyRead, this, [this] { dataArrived(); });
     connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        if (e == QSerialPort::ResourceError && port_.isOpen()) reportFailure();
+        // A pulled adapter shows as a resource error, or on a terminal whose other end has gone
+        // as a read error that repeats for as long as the port stays open.
+        if ((e == QSerialPort::ResourceError || e == QSerialPort::ReadError) && port_.isOpen())
+            reportFailure();
     });
 }
 
@@ -101,6 +104,8 @@ bool QtSerialDevice::open(const QString& deviceName) {
         port_.clearError();
         return false;
     }
+    // Like a driver's input queue: a peer faster than the line cannot grow it without end.
+    port_.setReadBufferSize(kInputQueueSize);
     // Nothing from before the open belongs to this connection.
     port_.clear();
     return true;
@@ -123,10 +128,11 @@ bool QtSerialDevice::write(const QByteArray& bytes) {
 int QtSerialDevice::bytesQueued() {
     if (!port_.isOpen()) return -1;
     // Collect what the driver holds now: the pause before a read handles no events.
-    while (port_.waitForReadyRead(0)) {
+    while (port_.bytesAvailable() < kInputQueueSize && port_.waitForReadyRead(0)) {
     }
     if (port_.error() == QSerialPort::TimeoutError) port_.clearError();
-    if (port_.error() != QSerialPort::NoError) return -1;
+    // The wait may have found the port failed and its failure report closed it.
+    if (!port_.isOpen() || port_.error() != QSerialPort::NoError) return -1;
     return int(port_.bytesAvailable());
 }
 

@@ -32,7 +32,16 @@ class SerialDevice {
     virtual void purge() = 0;
     virtual void close() = 0;
 
+    // The driver's input queue: bytes beyond it that nobody has read are lost, as with an
+    // overrun.
+    static constexpr int kInputQueueSize = 4096;
+
     void setDataAvailableHandler(std::function<void()> handler) { onData_ = std::move(handler); }
+    // Called by a handler that left bytes waiting on purpose: one more notification follows
+    // once it has ended, even if nothing new arrives.
+    void requestFollowUp() {
+        if (busy_) missed_ = true;
+    }
     // Called when the device fails outside a call (the adapter was unplugged).
     void setFailureHandler(std::function<void()> handler) { onFailure_ = std::move(handler); }
     bool notificationOutstanding() const { return posted_ || busy_; }

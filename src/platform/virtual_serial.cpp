@@ -58,13 +58,32 @@ void VirtualSerialDevice::inject(const QByteArray& bytes) {
 }
 
 void VirtualSerialDevice::arrive(std::uint8_t byte) {
-    if (!open_ || unplugged_) return; // nobody listens: the byte is lost
+    if (!open_ || unplugged_) return;             // nobody listens: the byte is lost
+    if (input_.size() >= kInputQueueSize) return; // overrun
     input_.append(char(byte));
     dataArrived();
 }
 
+void VirtualSerialDevice::flood(const QByteArray& pattern, qint64 count) {
+    if (pattern.isEmpty()) return;
+    floodPattern_ = pattern;
+    floodLeft_ = count;
+    floodSent_ = 0;
+    topUpFlood();
+    dataArrived();
+}
+
+void VirtualSerialDevice::topUpFlood() {
+    if (!open_ || unplugged_) floodLeft_ = 0;
+    while (floodLeft_ > 0 && input_.size() < kInputQueueSize) {
+        input_.append(floodPattern_[floodSent_++ % floodPattern_.size()]);
+        --floodLeft_;
+    }
+}
+
 int VirtualSerialDevice::bytesQueued() {
     if (!open_ || unplugged_ || queryFails_) return -1;
+    topUpFlood();
     return int(input_.size());
 }
 

@@ -43,6 +43,11 @@ class VirtualSerialDevice : public SerialDevice {
     void unplug();
     // Bytes arrive from the far end as if the amplifier had sent them, starting now.
     void inject(const QByteArray& bytes);
+    // The far end writes count bytes of pattern far faster than the line carries them (a
+    // pseudo-terminal, an adapter that ignores the baud rate): every look at the queue finds
+    // it full again until all have come.
+    void flood(const QByteArray& pattern, qint64 count);
+    qint64 floodLeft() const { return floodLeft_; }
 
     // Microseconds per byte at 9600 baud, 10 bits a byte.
     static std::int64_t ByteTimeUs(std::int64_t count);
@@ -68,7 +73,11 @@ class VirtualSerialDevice : public SerialDevice {
     QString name_;
     bool present_ = true, inUse_ = false, refuses_ = false, queryFails_ = false;
     bool open_ = false, unplugged_ = false;
+    void topUpFlood();
+
     QByteArray input_;
+    QByteArray floodPattern_;
+    qint64 floodLeft_ = 0, floodSent_ = 0;
     std::int64_t toPcFreeUs_ = 0;  // when the amplifier's side of the line is free again
     std::int64_t toSimFreeUs_ = 0; // when the PC's side of the line is free again
     int opens_ = 0, purges_ = 0;

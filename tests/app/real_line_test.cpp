@@ -10,6 +10,8 @@
 #include "sim/pty_amplifier.h"
 #include "support/pty_server.h"
 
+#include <memory>
+
 namespace zx {
 namespace {
 
@@ -72,6 +74,38 @@ TEST(RealLine, connectEditDisconnectAgainstTheSimulatedAmplifier) {
     EXPECT_EQ(static_cast<std::uint8_t>(live[ChannelBlockOffset(2) + 2]), 77);
     EXPECT_EQ(static_cast<std::uint8_t>(live[BandRecordOffset(BandId(3, 4)) + 6]), 30);
     EXPECT_EQ(static_cast<std::uint8_t>(live[ChannelBlockOffset(4) + 17]), 12);
+}
+
+} // namespace zx
+
+namespace zx {
+
+// Real time: the adapter is pulled while connected. The port reports the failure, the link is
+// torn down at once, and the poll watchdog ends the connection with its message.
+TEST(RealLine, aPulledAdapterEndsTheLinkWithInterrupt) {
+    SimAmplifier sim;
+    auto server = std::make_unique<PtyServer>(sim);
+    QString error;
+    ASSERT_TRUE(server->start(&error)) << error.toStdString();
+
+    QtPlatform qt;
+    OnePort ports = server->ports();
+    ScriptedDialogs dialogs(&qt.clock);
+    Application app(Platform{qt.timers, qt.clock, qt.serial, ports, dialogs});
+    app.Start();
+    app.window.connectButton()->click();
+    ASSERT_TRUE(WaitFor(
+        qt.clock, [&] { return app.transport.LinkUp && qt.timers.isActive(TimerId::Timer1); },
+        4000));
+
+    server.reset(); // both ends of the terminal close: reads fail from here on
+    EXPECT_TRUE(WaitFor(
+        qt.clock, [&] { return app.transport.tornDown(); }, 1500));
+    ASSERT_TRUE(WaitFor(
+        qt.clock, [&] { return !dialogs.messages().isEmpty(); }, 4000));
+    EXPECT_EQ(dialogs.messages(), QStringList{"interrupt."});
+    EXPECT_FALSE(app.transport.LinkUp);
+    EXPECT_EQ(app.window.connectButton()->text(), "Disconnect");
 }
 
 } // namespace zx

@@ -117,6 +117,22 @@ TEST_F(SerialTransportTest, moreThanOneReadsWorthIsReadAtOnce) {
     EXPECT_EQ(dispatched[0], QString("11").repeated(1100) + "22");
 }
 
+TEST_F(SerialTransportTest, oneNotificationTakesAtMostAnInputQueue_theNextTheRest) {
+    connect();
+    const QByteArray pattern = QByteArray::fromHex("0123456789");
+    const qint64 count = SerialDevice::kInputQueueSize + 904;
+    tp.serial.flood(pattern, count);
+    tp.advance(200);
+    ASSERT_EQ(dispatched.size(), 2u);
+    const int perNotify = SerialTransport::kMaxReadsPerNotify * SerialTransport::kReadChunk;
+    EXPECT_EQ(dispatched[0].size(), 2 * perNotify);
+    // Nothing new arrived, yet the rest came with a notification of its own.
+    QByteArray all;
+    while (all.size() < count) all += pattern;
+    all.truncate(count);
+    EXPECT_EQ(dispatched[1], HexOf(all));
+}
+
 TEST_F(SerialTransportTest, aNotificationWithNothingQueuedStillRunsTheDispatcher) {
     connect();
     tp.serial.inject(QByteArray(1, char(0x11)));
