@@ -311,5 +311,33 @@ TEST_F(ReplyTest, BlockAndNamesFromTheSimulatedAmplifierCompleteTheExchange) {
     EXPECT_TRUE(p.clock.isActive(TimerId::sendTimer));
 }
 
+// The dispatcher reads replies by their key only: a frame whose checksum or tail was damaged
+// on the line is taken like an intact one, and nothing of it stays in the buffer.
+TEST_F(ReplyTest, DamagedChecksumOrTailIsTakenByItsKey) {
+    struct Case {
+        const char* name;
+        QByteArray frame;
+        QString event;
+    };
+    const Case cases[] = {
+        {"block", DeviceFrame(0x52, 0, 0x28, 0, MarkedImage()), "deviceBlockApplied"},
+        {"names", DeviceFrame(0x52, 0, 0x26, 0, QByteArray(400, 'n')), "namesReceived"},
+        {"name-store ack", DeviceFrame(0x51, 0, 0, 0, {}), "nameStoreAck"},
+    };
+    for (const Case& c : cases) {
+        for (int damaged : {1, 2}) { // last byte but one: the checksum; last: the tail
+            SCOPED_TRACE(std::string(c.name) + (damaged == 1 ? " tail" : " checksum"));
+            events.clear();
+            transport.LinkUp = true;
+            QByteArray frame = c.frame;
+            frame[frame.size() - damaged] = char(frame[frame.size() - damaged] ^ 0x5A);
+            Receive(HexOf(frame));
+            EXPECT_TRUE(events.contains(c.event)) << events.join(',').toStdString();
+            EXPECT_TRUE(transport.RxHexBuffer.isEmpty());
+        }
+    }
+    EXPECT_EQ(model.channels[2].gainIndex, 77);
+}
+
 } // namespace
 } // namespace zx::replytest
