@@ -82,11 +82,16 @@ void QtClock::pause(int ms) {
 }
 
 QtSerialDevice::QtSerialDevice() {
-    connect(&port_, &QSerialPort::readyRead, this, [this] { dataArrived(); });
+    connect(&port_, &QSerialPort::readyRead, this, [this] {
+        readErrors_ = 0;
+        dataArrived();
+    });
     connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        // A pulled adapter shows as a resource error, or on a terminal whose other end has gone
-        // as a read error that repeats for as long as the port stays open.
-        if ((e == QSerialPort::ResourceError || e == QSerialPort::ReadError) && port_.isOpen())
+        if (!port_.isOpen()) return;
+        // A pulled adapter shows as a resource error. A terminal whose other end has gone
+        // shows as a read error on every pass of the event loop; a single one may pass.
+        if (e == QSerialPort::ResourceError ||
+            (e == QSerialPort::ReadError && ++readErrors_ >= kReadErrorsForFailure))
             reportFailure();
     });
 }
@@ -106,6 +111,7 @@ bool QtSerialDevice::open(const QString& deviceName) {
     }
     // Like a driver's input queue: a peer faster than the line cannot grow it without end.
     port_.setReadBufferSize(kInputQueueSize);
+    readErrors_ = 0;
     // Nothing from before the open belongs to this connection.
     port_.clear();
     return true;

@@ -65,7 +65,10 @@ class QtSerialDevice : public QObject, public SerialDevice {
     void postNotification() override;
 
   private:
+    static constexpr int kReadErrorsForFailure = 3;
+
     QSerialPort port_;
+    int readErrors_ = 0; // in a row, without data in between
 };
 
 // Linux: the system's serial ports plus the virtual ports /dev/ttyV<digits> that lead to a

@@ -154,7 +154,7 @@ void PlotChannelCurve(QImage& graph, const ResponseCurves& curves, ChannelId ch,
     int runStart = 0;
     for (int i = 0; i + 1 < n; ++i) {
         if (!beyondSameEdge(points[static_cast<std::size_t>(i)],
-                            points[static_cast<std::size_t>(i + 1)]))
+                            points[static_cast<std::size_t>(i) + 1]))
             continue;
         if (i > runStart) p.drawPolyline(points.data() + runStart, i - runStart + 1);
         runStart = i + 1;

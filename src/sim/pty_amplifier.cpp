@@ -92,7 +92,7 @@ void PtyAmplifier::removeLink() {
 
 QString PtyAmplifier::FirstFreeLink(const QString& dir) {
     for (int n = 0;; ++n) {
-        const QString path = dir + QStringLiteral("/ttyV") + QString::number(n);
+        QString path = dir + QStringLiteral("/ttyV") + QString::number(n);
         const QFileInfo info(path);
         if (!info.exists() && !info.isSymLink()) return path;
     }

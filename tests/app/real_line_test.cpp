@@ -96,7 +96,15 @@ TEST(RealLine, aPulledAdapterEndsTheLinkWithInterrupt) {
     app.window.connectButton()->click();
     ASSERT_TRUE(WaitFor(
         qt.clock, [&] { return app.transport.LinkUp && qt.timers.isActive(TimerId::Timer1); },
-        4000));
+        4000))
+        << dialogs.messages().join('|').toStdString() << [&] {
+               std::string s;
+               for (const auto& f : sim.frames())
+                   s += std::to_string(f.atMs) + (f.fromPc ? " pc " : " dev ") +
+                        f.bytes.left(8).toHex().toStdString() + " " +
+                        std::to_string(f.bytes.size()) + "\n";
+               return s;
+           }();
 
     server.reset(); // both ends of the terminal close: reads fail from here on
     EXPECT_TRUE(WaitFor(
