@@ -16,6 +16,6 @@ QString HexText(unsigned value, int digits);
 // character (a conversion error the caller handles).
 std::optional<unsigned> HexValue(QStringView text);
 // One hex digit's value, or -1.
-int HexDigitValue(char16_t c);
+int HexDigitValue(char16_t u);
 
 } // namespace zx
