@@ -81,24 +81,22 @@ template <class Unit> [[gnu::always_inline]] inline double DbOfRatio(double num,
     const auto db = std::bit_cast<std::uint64_t>(den);
     double k = ExponentAbove2To52(nb) - ExponentAbove2To52(db); // exact
     double mn = std::bit_cast<double>((nb & kMantissaMask) | kOneBits);
-    double md = std::bit_cast<double>((db & kMantissaMask) | kOneBits);
-    const bool up = mn >= kSqrt2 * md;
-    md = up ? md + md : md;
-    k = up ? k + 1.0 : k;
-    const bool down = kSqrt2 * mn < md;
-    mn = down ? mn + mn : mn;
-    k = down ? k - 1.0 : k;
-    // mn − md is exact: the two lie within a factor of two of each other.
-    const double s = (mn - md) / (mn + md);
+    const double md = std::bit_cast<double>((db & kMantissaMask) | kOneBits);
+    // mn / md brought into [1, 2), then measured against √2·md: the quotient lies within a
+    // factor √2 of 1, and the half power of two returns in the exponent term below.
+    const bool below = mn < md;
+    mn = below ? mn + mn : mn;
+    k = below ? k - 1.0 : k;
+    const double mdRoot2 = md * kSqrt2;
+    const double s = (mn - mdRoot2) / (mn + mdRoot2);
     const double z = s * s;
-    double p = MulAdd<Unit>(z, kLg7, kLg6);
-    p = MulAdd<Unit>(z, p, kLg5);
+    double p = MulAdd<Unit>(z, kLg6, kLg5);
     p = MulAdd<Unit>(z, p, kLg4);
     p = MulAdd<Unit>(z, p, kLg3);
     p = MulAdd<Unit>(z, p, kLg2);
     p = MulAdd<Unit>(z, p, kLg1);
     p = MulAdd<Unit>(z, p, 2.0 * kDbPerNeper);
-    return MulAdd<Unit>(k, kLn2 * kDbPerNeper, s * p);
+    return MulAdd<Unit>(k, kLn2 * kDbPerNeper, MulAdd<Unit>(s, p, 0.5 * kLn2 * kDbPerNeper));
 }
 
 // The column loop for a fixed number of sections: the coefficients are loop constants, and
