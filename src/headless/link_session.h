@@ -26,7 +26,7 @@ namespace zx {
 // same way, with views that show nothing and dialogs that answer from the caller.
 class LinkSession {
   public:
-    LinkSession(TimerHub& timers, Clock& clock, SerialDevice& serial, PortList& ports);
+    LinkSession(TimerHub& t, Clock& clk, SerialDevice& serial, PortList& ports);
     LinkSession(const LinkSession&) = delete;
     LinkSession& operator=(const LinkSession&) = delete;
 

@@ -105,7 +105,7 @@ void ComputeBandCurve(const EqBandParams& band, BandMarker marker, ResponseCurve
     const BiquadSection n = NormaliseSection(section);
     const auto from = static_cast<std::size_t>(first);
     CascadeCurve(&n, 1, cosines->data() + from, sines->data() + from, curve.data() + from,
-                 static_cast<std::size_t>(last - first + 1));
+                 static_cast<std::size_t>(last - first) + 1);
 }
 
 } // namespace zx
