@@ -41,6 +41,7 @@ class VirtualSerialDevice : public SerialDevice {
     void setQueryFails(bool fails) { queryFails_ = fails; } // bytesQueued reports -1
     // The adapter is pulled out: every later call fails and the failure is reported.
     void unplug();
+    void plugIn() { unplugged_ = false; } // the adapter is back; the program must open it again
     // Bytes arrive from the far end as if the amplifier had sent them, starting now.
     void inject(const QByteArray& bytes);
     // The far end writes count bytes of pattern far faster than the line carries them (a

@@ -132,7 +132,22 @@ std::vector<SimAmplifier::Output> SimAmplifier::receive(std::uint8_t byte, std::
     record(nowMs, true, frame);
     auto out = handle(frame, nowMs);
     for (const auto& o : out) record(nowMs + o.gapMs, false, o.bytes);
-    return out;
+    return Misbehave(std::move(out));
+}
+
+std::vector<SimAmplifier::Output> SimAmplifier::Misbehave(std::vector<Output> out) const {
+    for (auto& o : out) {
+        const bool block = o.bytes.size() == 12 + kImageSize && std::uint8_t(o.bytes[6]) == kBlock;
+        if (block && faults.badBlockChecksum) o.bytes[o.bytes.size() - 2] ^= char(0x5A);
+        if (block && faults.truncatedBlock) o.bytes.truncate(o.bytes.size() / 2);
+        if (faults.garbage) o.bytes.fill(char(0x55));
+    }
+    if (faults.byteGapMs <= 0) return out;
+    std::vector<Output> split;
+    for (const auto& o : out)
+        for (qsizetype k = 0; k < o.bytes.size(); ++k)
+            split.push_back({k == 0 ? o.gapMs : faults.byteGapMs, o.bytes.mid(k, 1)});
+    return split;
 }
 
 std::vector<SimAmplifier::Output> SimAmplifier::handle(const QByteArray& f, std::int64_t nowMs) {

@@ -20,6 +20,10 @@ struct SimFaults {
     std::optional<std::int64_t> silentFromMs; // answers nothing from this time on
     // Keeps this image byte (0..551) of a block write wrong: the device holds it changed.
     std::optional<int> wrongBlockByte;
+    bool garbage = false;          // every answer becomes bytes that are no frame
+    bool badBlockChecksum = false; // a block it sends carries a wrong checksum
+    bool truncatedBlock = false;   // a block it sends stops half-way
+    int byteGapMs = 0;             // every answer goes out byte by byte, this far apart
 };
 
 // Where the last-recalled report goes in a recall's answer.
@@ -83,6 +87,8 @@ class SimAmplifier {
 
   private:
     std::vector<Output> handle(const QByteArray& frame, std::int64_t nowMs);
+    // The answers as the faults switched on change them on their way out.
+    std::vector<Output> Misbehave(std::vector<Output> out) const;
     void record(std::int64_t atMs, bool fromPc, const QByteArray& bytes);
 
     QByteArray live_;

@@ -37,6 +37,10 @@ const char kUsage[] =
     "  --ignore-recalls     never answer a recall\n"
     "  --silent-after MS    answer nothing from MS milliseconds after the start\n"
     "  --wrong-block-byte N keep image byte N (0..551) of a block write wrong\n"
+    "  --garbage            answer every request with bytes that are no frame\n"
+    "  --bad-block-checksum send blocks with a wrong checksum\n"
+    "  --truncated-block    send only the first half of every block\n"
+    "  --byte-gap MS        send every answer byte by byte, MS milliseconds apart\n"
     "  --recall-report before|after  send the last-recalled report with a recall\n"
     "  --long-poll          answer the poll with the 32-byte answer\n";
 
@@ -113,6 +117,20 @@ int main(int argc, char** argv) {
                 return 2;
             }
             sim.faults.wrongBlockByte = n;
+        } else if (a == "--garbage") {
+            sim.faults.garbage = true;
+        } else if (a == "--bad-block-checksum") {
+            sim.faults.badBlockChecksum = true;
+        } else if (a == "--truncated-block") {
+            sim.faults.truncatedBlock = true;
+        } else if (a == "--byte-gap") {
+            bool ok = false;
+            const int ms = value().toInt(&ok);
+            if (!ok || ms < 1 || ms > 60000) {
+                std::fprintf(stderr, "amp-sim: --byte-gap needs 1..60000 milliseconds\n");
+                return 2;
+            }
+            sim.faults.byteGapMs = ms;
         } else if (a == "--recall-report") {
             const QString v = value();
             if (v == "before")
