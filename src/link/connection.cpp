@@ -115,6 +115,7 @@ void Connection::Disconnect() {
     view_.setPortSelectorEnabled(true);
     view_.resetCrossoverChannel();
     SetCaption(false);
+    if (onDisconnected_) onDisconnected_();
 }
 
 void Connection::StopLinkTimers() {

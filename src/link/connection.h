@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "link/connection_view.h"
 
 namespace zx {
@@ -28,6 +30,12 @@ class Connection {
     // The reply dispatcher's hand-overs.
     void OnDeviceBlockApplied();    // the port selector is locked while connected
     void OnHandshakeBlockApplied(); // the end of the second stage: the box closes
+
+    // Called at the end of every disconnect, so that operations waiting for the device end
+    // with the link rather than run on into the next connection.
+    void setDisconnectedHandler(std::function<void()> handler) {
+        onDisconnected_ = std::move(handler);
+    }
 
     // Shared with the recall progress of the preset operations.
     int progressCounter = 0;
@@ -59,6 +67,7 @@ class Connection {
     SendSlots& sendSlots_;
     ConnectionView& view_;
     bool captionConnect_ = false;
+    std::function<void()> onDisconnected_;
 };
 
 } // namespace zx

@@ -120,6 +120,16 @@ void DevicePresets::OnRecallEnded() {
     EnablePanels(true);
 }
 
+void DevicePresets::OnLinkClosed() {
+    NameStorePending = false;
+    if (!RecallPending) return;
+    // Its time-out would otherwise show its message into the next connection and start
+    // polling in the middle of that connection's handshake.
+    timers_.stop(TimerId::Timer2);
+    timers_.stop(TimerId::Timer3);
+    OnRecallEnded();
+}
+
 void DevicePresets::OnTimer2() {
     RecallPending = false;
     timers_.stop(TimerId::Timer3);

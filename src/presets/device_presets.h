@@ -49,6 +49,8 @@ class DevicePresets {
     // The reply dispatcher's hand-overs.
     void OnNamesReceived(const PresetNames& names);
     void OnRecallEnded();
+    // The link has closed: a recall still waiting ends without its block.
+    void OnLinkClosed();
     void OnNameStoreAcknowledged() { NameStorePending = false; }
     void OnLastRecalled(const QString& statusText) { LastLoadGroupText = statusText; }
     // Shows the name field of the image last applied.

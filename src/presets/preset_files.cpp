@@ -80,6 +80,11 @@ void PresetFiles::OnSaveTimeout() {
     dialogs_.message(PresetOvertimeText());
 }
 
+void PresetFiles::OnLinkClosed() {
+    SavePending = false;
+    timers_.stop(TimerId::saveTimer);
+}
+
 void PresetFiles::OnSavedBlock(const QString& frameText) {
     timers_.stop(TimerId::saveTimer);
     SavePending = false;
@@ -173,7 +178,8 @@ void PresetFiles::OnTimer15() {
     ++progressCounter;
     view_.setProgressPercent(progressCounter * 5);
     if (progressCounter < kProgressSteps) return;
-    timers_.start(TimerId::Timer1);
+    // The link may have closed during the progress run; polling then waits for a connect.
+    if (transport_.LinkUp) timers_.start(TimerId::Timer1);
     timers_.stop(TimerId::Timer15);
     view_.showProgressBox(false);
     view_.setGraphPanelEnabled(true);

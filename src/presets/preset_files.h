@@ -30,6 +30,9 @@ class PresetFiles {
 
     // The reply dispatcher's saved-block hook: the device's frame, exactly as it arrived.
     void OnSavedBlock(const QString& frameText);
+    // The link has closed: a save still waiting for its block ends, or the next connection's
+    // block would be taken for the file.
+    void OnLinkClosed();
 
     // Writes the image of a frame text (at least 1124 characters) to the device as its
     // current settings, with a checksum of its own; only while the link is up.

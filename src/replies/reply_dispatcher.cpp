@@ -90,8 +90,13 @@ void ReplyDispatcher::HandleBlock() {
         const QString text = transport_.RxHexBuffer;
         transport_.RxHexBuffer.clear();
         Call(hooks_.savedBlock, text);
-        timers_.start(TimerId::Timer1);
-        timers_.start(TimerId::sendTimer);
+        // A recall started while the file save waited has stopped polling for its own block
+        // and starts it again when that block arrives; a poll now would empty the buffer under
+        // it, and the device would hold the recalled preset while the screen keeps the old one.
+        if (!Flag(hooks_.recallPending)) {
+            timers_.start(TimerId::Timer1);
+            timers_.start(TimerId::sendTimer);
+        }
         return;
     }
 

@@ -104,6 +104,11 @@ void SimAmplifier::record(std::int64_t atMs, bool fromPc, const QByteArray& byte
 }
 
 std::vector<SimAmplifier::Output> SimAmplifier::receive(std::uint8_t byte, std::int64_t nowMs) {
+    if (!partial_.isEmpty() && nowMs - lastByteMs_ > kFrameTimeoutMs) {
+        if (partial_.size() > 3) ++damaged_;
+        partial_.clear();
+    }
+    lastByteMs_ = nowMs;
     // Hunt for the three sync bytes; a byte that breaks them starts the hunt again.
     if (partial_.size() < 3) {
         if (byte == kSync)

@@ -42,6 +42,9 @@ class SimAmplifier {
     // The last-recalled report after a recall's block follows it after this pause, so that
     // the block is read whole before it.
     static constexpr int kReportAfterGapMs = 200;
+    // A frame whose bytes stop for longer than this is dropped, as when the cable is pulled
+    // half-way through it; the device then hunts for the next frame.
+    static constexpr int kFrameTimeoutMs = 1000;
 
     struct Output {
         int gapMs; // pause after the request's last byte, or after the previous answer's
@@ -96,6 +99,7 @@ class SimAmplifier {
     std::array<QByteArray, kSlots> slotNames_;
     int lastRecalled_ = 0;
     QByteArray partial_; // the frame being received
+    std::int64_t lastByteMs_ = 0;
     std::vector<FrameRecord> frames_;
     int damaged_ = 0;
 };

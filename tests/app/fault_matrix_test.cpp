@@ -199,7 +199,8 @@ TEST(FaultMatrix, everyFaultInEveryPhaseEndsInItsDefinedState) {
             tp.advance(kSettleMs);
 
             const End want = ExpectedEnd(f, p);
-            EXPECT_EQ(tp.dialogs.messages(), want.messages);
+            EXPECT_EQ(tp.dialogs.messages().join(" | ").toStdString(),
+                      want.messages.join(" | ").toStdString());
             EXPECT_TRUE(user.atRest());
             EXPECT_TRUE(user.panelsEnabled());
             EXPECT_TRUE(tp.clock.isActive(TimerId::TimerONOFF));
