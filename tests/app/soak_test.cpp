@@ -149,7 +149,9 @@ struct Soak {
             s.truncatedBlock = true;
             return true;
         case 8:
-            s.byteGapMs = pick(5, 40);
+            // Slower than a poll's 500 ms per 20-byte answer, the device's answers would queue
+            // up without end on the line itself, healthy or not.
+            s.byteGapMs = pick(5, 20);
             return true;
         default:
             tp.serial.unplug();
