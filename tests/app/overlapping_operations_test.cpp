@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <functional>
+
+#include "user_actions.h"
+
+using namespace zx;
+
+// Operations the user starts while another still waits for the device, with a healthy device:
+// each ends without a message, the link stays usable, and the device holds what the screen
+// shows.
+TEST(OverlappingOperations, endWithTheDeviceAndTheScreenAgreeing) {
+    struct Case {
+        const char* name;
+        std::function<void(UserActions&)> act;
+    };
+    const Case cases[] = {
+        {"recall 200 ms after a file save asked for the block",
+         [](UserActions& u) {
+             u.pcStore(0);
+             u.tp.advance(200);
+             u.recall();
+         }},
+        {"recall before the names have come",
+         [](UserActions& u) {
+             u.app.window.connectButton()->click(); // disconnect
+             u.tp.advance(500);
+             u.app.window.connectButton()->click();
+             EXPECT_TRUE(u.tp.runUntil([&u] { return u.panelsEnabled(); }, 2000));
+             u.recall();
+         }},
+        {"disconnect and connect while a file save waits",
+         [](UserActions& u) {
+             u.pcStore(0);
+             u.app.window.connectButton()->click();
+             u.tp.advance(1500); // the block asked for has gone by
+             u.app.window.connectButton()->click();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        TestPlatform tp;
+        Application app(tp.platform());
+        app.Start();
+        UserActions user{tp, app, dir.path()};
+        ASSERT_TRUE(user.connectAndWait());
+        // The device's live settings differ from preset 1, so a recall shows.
+        QByteArray live = tp.sim.liveImage();
+        live[4] = char(1);
+        tp.sim.setLiveImage(live);
+
+        c.act(user);
+        tp.advance(20000);
+        EXPECT_EQ(tp.dialogs.messages().join(QStringLiteral(" | ")).toStdString(), "");
+        EXPECT_TRUE(user.connected());
+        EXPECT_TRUE(user.atRest());
+        EXPECT_TRUE(user.panelsEnabled());
+        EXPECT_EQ(ComparableImage(ImageBytes(app.model)).toHex(),
+                  ComparableImage(tp.sim.liveImage()).toHex());
+    }
+}
