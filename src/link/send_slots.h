@@ -56,6 +56,12 @@ class SendSlots {
     void Hold();
 
     void ClearPending() { pending_.fill(false); }
+    // After a whole block has replaced the model: no flag, and a slot already picked writes
+    // nothing, since its frame was built from the values the block replaced.
+    void DropAll() {
+        ClearPending();
+        currentSlot_ = 0;
+    }
     bool IsPending(int slot) const;
     bool AnyPending() const;
     int CurrentSlot() const { return currentSlot_; }

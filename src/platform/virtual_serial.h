@@ -42,6 +42,8 @@ class VirtualSerialDevice : public SerialDevice {
     // The adapter is pulled out: every later call fails and the failure is reported.
     void unplug();
     void plugIn() { unplugged_ = false; } // the adapter is back; the program must open it again
+    // The amplifier's answers are still on their way (a slow device falls behind).
+    bool deviceSending() const { return toPcFreeUs_ > clock_.nowUs(); }
     // Bytes arrive from the far end as if the amplifier had sent them, starting now.
     void inject(const QByteArray& bytes);
     // The far end writes count bytes of pattern far faster than the line carries them (a

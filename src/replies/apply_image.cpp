@@ -29,8 +29,9 @@ void ImageApplier::ApplyPresetImage() {
 
     if (imageApplied_) imageApplied_();
 
-    // Edits made before the block are void: the device now holds the block's values.
-    slots_.ClearPending();
+    // Edits made before the block are void: the device now holds the block's values. A frame
+    // picked before it would otherwise still be written afterwards and undo part of it.
+    slots_.DropAll();
     transport_.LinkUp = true;
     transport_.RxHexBuffer.clear();
 }

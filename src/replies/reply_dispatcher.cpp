@@ -139,9 +139,9 @@ void ReplyDispatcher::HandleNames() {
 
     // Anything behind the names' 412 bytes goes with them.
     transport_.RxHexBuffer.clear();
-    // A recall started before the names came (the panels are enabled once the block is in)
-    // starts polling when its own block has arrived.
-    if (Flag(hooks_.recallPending)) return;
+    // A recall or file save started before the names came (the panels are enabled once the
+    // block is in) starts polling when its own block has arrived.
+    if (Flag(hooks_.recallPending) || Flag(hooks_.savePending)) return;
     timers_.start(TimerId::sendTimer);
     timers_.start(TimerId::Timer1);
 }
