@@ -42,9 +42,16 @@ struct Soak {
 
     int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
 
+    // The user opens the editor from a channel strip, which a running operation disables.
+    bool openEditor(ChannelId ch) {
+        if (!app.editor.isVisible() && !app.window.signalFlowPanel()->isEnabled()) return false;
+        app.editor.showChannel(ch);
+        return true;
+    }
+
     void drag() {
         const ChannelId ch = pick(0, kChannelCount - 1);
-        app.editor.showChannel(ch);
+        if (!openEditor(ch)) return;
         const BandMarker m = app.graph.marker(BandId(ch, pick(0, kBandsPerChannel - 1)));
         GraphView* v = app.window.graphView();
         QTest::mousePress(v, Qt::LeftButton, {}, {m.x, m.y});
@@ -60,7 +67,7 @@ struct Soak {
     }
     void spinBand() {
         const ChannelId ch = pick(0, kChannelCount - 1);
-        app.editor.showChannel(ch);
+        if (!openEditor(ch)) return;
         NumberField* f = app.editor.channelPage(ch)->bandField(
             pick(0, kBandsPerChannel - 1), static_cast<ChannelPage::Column>(pick(0, 2)));
         QTest::mouseClick(pick(0, 1) ? f->upButton() : f->downButton(), Qt::LeftButton);
@@ -86,8 +93,8 @@ struct Soak {
             break;
         case 4: {
             const ChannelId ch = pick(0, kChannelCount - 1);
-            app.editor.showChannel(ch);
-            if (app.editor.channelPage(ch)->resetButton()->isEnabled()) user.resetEq(ch);
+            if (openEditor(ch) && app.editor.channelPage(ch)->resetButton()->isEnabled())
+                user.resetEq(ch);
             break;
         }
         case 5:
