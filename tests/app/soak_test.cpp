@@ -243,9 +243,8 @@ int EnvInt(const char* name, int fallback) {
 
 TEST(Soak, randomUsersAgainstAMisbehavingDeviceStayInStep) {
     const int minutes = EnvInt("ZX_SOAK_MINUTES", 60);
-    const unsigned seed = static_cast<unsigned>(EnvInt(
-        "ZX_SOAK_SEED",
-        static_cast<int>(std::chrono::system_clock::now().time_since_epoch().count() % 100000)));
+    // A fixed seed keeps CI repeatable; ZX_SOAK_SEED runs others.
+    const unsigned seed = static_cast<unsigned>(EnvInt("ZX_SOAK_SEED", 101));
     std::printf("soak seed %u, %d minutes of virtual time (replay: ZX_SOAK_SEED=%u)\n", seed,
                 minutes, seed);
     QTemporaryDir dir;
