@@ -218,6 +218,18 @@ struct Soak {
     }
 };
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitized = true;
+#else
+constexpr bool kAddressSanitized = false;
+#endif
+#else
+constexpr bool kAddressSanitized = false;
+#endif
+
 long ResidentKb() {
     std::ifstream status("/proc/self/status");
     std::string key;
@@ -277,6 +289,8 @@ TEST(Soak, randomUsersAgainstAMisbehavingDeviceStayInStep) {
     std::printf("soak seed %u: %d actions, %d stretches, %.1f virtual minutes, %.1f s wall, "
                 "resident memory grew %ld kB\n",
                 seed, soak.actions, stretches, double(tp.clock.nowUs()) / 60e6, wallS, growthKb);
-    // The test doubles keep every frame; the program itself must not grow with the run.
-    EXPECT_LT(growthKb, 64 * 1024);
+    // The test doubles keep every frame; the program itself must not grow with the run. Under
+    // the address sanitizer freed memory is held back in its quarantine on purpose, so resident
+    // memory says nothing there; its leak check covers that build instead.
+    if (!kAddressSanitized) EXPECT_LT(growthKb, 64 * 1024);
 }
