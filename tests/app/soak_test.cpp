@@ -292,5 +292,7 @@ TEST(Soak, randomUsersAgainstAMisbehavingDeviceStayInStep) {
     // The test doubles keep every frame; the program itself must not grow with the run. Under
     // the address sanitizer freed memory is held back in its quarantine on purpose, so resident
     // memory says nothing there; its leak check covers that build instead.
-    if (!kAddressSanitized) EXPECT_LT(growthKb, 64 * 1024);
+    if (!kAddressSanitized) {
+        EXPECT_LT(growthKb, 64 * 1024);
+    }
 }
