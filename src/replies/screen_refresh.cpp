@@ -8,6 +8,18 @@
 
 namespace zx {
 
+namespace {
+
+// The threshold, attack, release and ratio lists of one output.
+void ShowLimiter(int output, const OutputParams& out, ScreenView& view) {
+    view.setLimiterIndex(output, 0, out.limiterThresholdIndex);
+    view.setLimiterIndex(output, 1, out.limiterAttackIndex);
+    view.setLimiterIndex(output, 2, out.limiterReleaseIndex);
+    view.setLimiterIndex(output, 3, out.limiterRatioIndex);
+}
+
+} // namespace
+
 QString PolarityCaption(int polarity) {
     return polarity != 0 ? QStringLiteral("Pol-") : QStringLiteral("Pol+");
 }
@@ -65,19 +77,12 @@ void RefreshScreen(ParameterModel& model, Graph& graph, RoutingPicture& routing,
             c, PolarityCaption(model.channels[static_cast<std::size_t>(c)].polarity));
     for (int o = 0; o < kOutputCount; ++o) {
         const OutputParams& out = model.outputs[static_cast<std::size_t>(o)];
-        view.setLimiterIndex(o, 0, out.limiterThresholdIndex);
-        view.setLimiterIndex(o, 1, out.limiterAttackIndex);
-        view.setLimiterIndex(o, 2, out.limiterReleaseIndex);
-        view.setLimiterIndex(o, 3, out.limiterRatioIndex);
+        ShowLimiter(o, out, view);
     }
     for (int o = 0; o < kOutputCount; ++o)
         view.setRoute(o, model.outputs[static_cast<std::size_t>(o)].routeSource);
     routing.Draw(model);
 }
-
-} // namespace zx
-
-namespace zx {
 
 void ShowModelValues(const ParameterModel& model, ScreenView& view) {
     for (EqBandId b = 0; b < kBandCount; ++b) {
@@ -104,10 +109,7 @@ void ShowModelValues(const ParameterModel& model, ScreenView& view) {
     }
     for (int o = 0; o < kOutputCount; ++o) {
         const OutputParams& out = model.outputs[static_cast<std::size_t>(o)];
-        view.setLimiterIndex(o, 0, out.limiterThresholdIndex);
-        view.setLimiterIndex(o, 1, out.limiterAttackIndex);
-        view.setLimiterIndex(o, 2, out.limiterReleaseIndex);
-        view.setLimiterIndex(o, 3, out.limiterRatioIndex);
+        ShowLimiter(o, out, view);
         view.setRoute(o, out.routeSource);
     }
 }
