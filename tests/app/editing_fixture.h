@@ -54,6 +54,16 @@ class EditingTest : public AppTest {
         }
         QTest::mouseRelease(v, Qt::LeftButton, {}, through.empty() ? from : through.back());
     }
+    // Waits until every queued frame has gone out and been acknowledged.
+    void drain(int limitMs = 60000) {
+        ASSERT_TRUE(tp.runUntil(
+            [this] {
+                return !app.sendSlots.AnyPending() && app.sendSlots.CurrentSlot() == 0 &&
+                       tp.clock.isActive(TimerId::sendTimer);
+            },
+            limitMs));
+        tp.advance(300); // the last acknowledgement
+    }
     QPoint markerAt(EqBandId band) const {
         const BandMarker m = app.graph.marker(band);
         return {m.x, m.y};

@@ -15,15 +15,6 @@ using namespace zx;
 
 class UndoTest : public EditingTest {
   protected:
-    void drain() {
-        ASSERT_TRUE(tp.runUntil(
-            [this] {
-                return !app.sendSlots.AnyPending() && app.sendSlots.CurrentSlot() == 0 &&
-                       tp.clock.isActive(TimerId::sendTimer);
-            },
-            60000));
-        tp.advance(300); // the last acknowledgement
-    }
     // The device's settings, with the fields it does not keep taken from the program.
     ParameterModel onDevice() const {
         ParameterModel m;
