@@ -1,8 +1,8 @@
 // zephranox-response's reading of a preset file: the file's text joined into a frame text,
 // read into a model and turned into the response CSV.
 //
-// Input: the file's bytes (read as Latin-1, as the tool reads them); an odd first byte asks
-// for the detailed CSV.
+// Input: the file's bytes (read as Latin-1, as the tool reads them); a first byte whose low
+// three bits are 001 asks for the detailed CSV (eight times the formatting, so kept rarer).
 
 #include <cmath>
 
@@ -24,15 +24,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ParameterModel model;
     fuzz::Require(ReadImageText(*frame, model), "a joined text reads");
 
-    const bool detail = size > 0 && (data[0] & 1);
+    const bool detail = size > 0 && (data[0] & 7) == 1;
     const QString csv = ResponseCsv(model, detail);
-    const auto rows = csv.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    fuzz::Require(rows.size() == 890, "a header and 889 rows");
+    // Counted in place: splitting 890 rows into cells would be most of each input's time.
     const int fields = detail ? 68 : 8;
-    for (const QString& row : rows) {
-        const auto cells = row.split(QLatin1Char(','));
-        fuzz::Require(cells.size() == fields, "every row has its fields");
-        fuzz::Require(!row.contains(QLatin1String("nan")), "no value is undefined");
+    int rows = 0;
+    for (QStringView row : QStringView(csv).tokenize(u'\n', Qt::SkipEmptyParts)) {
+        ++rows;
+        fuzz::Require(row.count(u',') == fields - 1, "every row has its fields");
     }
+    fuzz::Require(rows == 890, "a header and 889 rows");
+    fuzz::Require(!csv.contains(QLatin1String("nan")), "no value is undefined");
     return 0;
 }

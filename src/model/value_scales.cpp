@@ -37,19 +37,26 @@ double QAt(int index) {
     return clampedAt(QScale, index);
 }
 
+// The two formatted tables are built once; every screen refresh looks texts up in them.
 QStringList ThresholdTexts() {
-    QStringList list;
-    for (int i = 0; i < static_cast<int>(kThresholdScaleSize); ++i)
-        list << fixed(-20.0 + 0.5 * i, 1) + QStringLiteral("dB");
+    static const QStringList list = [] {
+        QStringList l;
+        for (int i = 0; i < static_cast<int>(kThresholdScaleSize); ++i)
+            l << fixed(-20.0 + 0.5 * i, 1) + QStringLiteral("dB");
+        return l;
+    }();
     return list;
 }
 
 QStringList AttackTexts() {
-    QStringList list;
-    for (int i = 3; i <= 9; ++i) list << QStringLiteral("0.%1").arg(i);
-    list << QStringLiteral("1.0");
-    for (int i = 2; i <= 9; ++i) list << QStringLiteral("%1.0").arg(i);
-    for (int i = 10; i <= 100; ++i) list << QString::number(i);
+    static const QStringList list = [] {
+        QStringList l;
+        for (int i = 3; i <= 9; ++i) l << QStringLiteral("0.%1").arg(i);
+        l << QStringLiteral("1.0");
+        for (int i = 2; i <= 9; ++i) l << QStringLiteral("%1.0").arg(i);
+        for (int i = 10; i <= 100; ++i) l << QString::number(i);
+        return l;
+    }();
     return list;
 }
 

@@ -57,21 +57,27 @@ QString ResponseCsv(const ParameterModel& m, bool detail) {
         }
     }
     QString out = header.join(u',') + u'\n';
-
+    // Appended in place, without a list per row: the detailed table has 60,000 cells.
+    const qsizetype cellsPerRow = header.size();
+    out.reserve(out.size() + (kGraph.plotColumnCount() + 1) * cellsPerRow * 12);
+    const auto cell = [&out](double v) {
+        out += u',';
+        out += Number(v);
+    };
     for (int x = kGraph.firstPlotColumn(); x <= kGraph.lastPlotColumn(); ++x) {
         const auto i = static_cast<std::size_t>(GraphGeometry::CurveIndex(x));
-        QStringList row = {QString::number(x), Number(kGraph.ColumnFrequency(x))};
-        for (ChannelId ch = 0; ch < kChannelCount; ++ch)
-            row << Number(PlottedValue(*curves, m, ch, x));
+        out += QString::number(x);
+        cell(kGraph.ColumnFrequency(x));
+        for (ChannelId ch = 0; ch < kChannelCount; ++ch) cell(PlottedValue(*curves, m, ch, x));
         if (detail) {
             for (ChannelId ch = 0; ch < kChannelCount; ++ch) {
                 for (int b = 0; b < kBandsPerChannel; ++b)
-                    row << Number(curves->bands[static_cast<std::size_t>(BandId(ch, b))][i]);
-                row << Number(curves->highPass[static_cast<std::size_t>(ch)][i])
-                    << Number(curves->lowPass[static_cast<std::size_t>(ch)][i]);
+                    cell(curves->bands[static_cast<std::size_t>(BandId(ch, b))][i]);
+                cell(curves->highPass[static_cast<std::size_t>(ch)][i]);
+                cell(curves->lowPass[static_cast<std::size_t>(ch)][i]);
             }
         }
-        out += row.join(u',') + u'\n';
+        out += u'\n';
     }
     return out;
 }
