@@ -55,6 +55,10 @@ void PresetFiles::OnStoreButton() {
 }
 
 void PresetFiles::StoreLinkUp() {
+    // A second click while the device sends the block asked for would clear the half-received
+    // block and ask for another; the block that then comes last is taken by whatever operation
+    // waits next (a recall would show the settings from before it). The first save goes on.
+    if (SavePending) return;
     view_.hideEditor();
     sendSlots_.Hold();
     timers_.stop(TimerId::Timer1);
