@@ -78,8 +78,20 @@ BiquadSection ShelfSection(EqType type, double f0, double gainDb) {
             2 * ((a - 1) - (a + 1) * c),     (a + 1) - (a - 1) * c - k};
 }
 
+namespace {
+
+// The frequency of the marker's column: from the table of plot columns where it lies in the
+// plot (the same number, without a power of ten each time).
+double MarkerFrequency(int x) {
+    if (x < kGraph.firstPlotColumn() || x > kGraph.lastPlotColumn())
+        return kGraph.ColumnFrequency(x);
+    return PlotColumnAngles().frequency[static_cast<std::size_t>(GraphGeometry::CurveIndex(x))];
+}
+
+} // namespace
+
 void ComputeBandCurve(const EqBandParams& band, BandMarker marker, ResponseCurve& curve) {
-    const double f0 = kGraph.ColumnFrequency(marker.x);
+    const double f0 = MarkerFrequency(marker.x);
     const double gain = kGraph.MarkerGain(marker.y);
     const ColumnAngles& angles = PlotColumnAngles();
     const int first = GraphGeometry::CurveIndex(kGraph.firstPlotColumn());
