@@ -346,7 +346,7 @@ Avx512BySize(const Avx512Section* sec, int distinct, const double* cosines, cons
             continue;
         }
         // Squaring the sine factors must not leave the normal numbers (only absurd
-        // coefficients come near); such a curve takes the plain path.
+        // coefficients come near); such a curve takes the C library's logarithm.
         const auto usable = [](double x) {
             return x == 0.0 || (std::abs(x) >= 1e-100 && std::abs(x) <= 1e100);
         };
