@@ -57,12 +57,13 @@ class VirtualSerialDevice : public SerialDevice {
 
     int openCount() const { return opens_; }
     int purgeCount() const { return purges_; }
-    // Every write, with the time it began.
+    // Every write, with the time it began, since the last clearWrites().
     struct Write {
         std::int64_t atUs;
         QByteArray bytes;
     };
     const std::vector<Write>& writes() const { return writes_; }
+    void clearWrites() { writes_.clear(); }
 
   protected:
     void postNotification() override;

@@ -73,8 +73,9 @@ class SimAmplifier {
     void setSlot(int slot, const QByteArray& image, const QByteArray& name);
     int lastRecalled() const { return lastRecalled_; }
 
-    // Every complete frame seen and sent, in order.
+    // Every complete frame seen and sent, in order, since the last clearFrames().
     const std::vector<FrameRecord>& frames() const { return frames_; }
+    void clearFrames() { frames_.clear(); }
     std::vector<QByteArray> framesFromPc() const;
     int damagedFrames() const { return damaged_; }
     // Called for every frame record as it is made (amp-sim's log).
