@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 // This file is built with the loop vectoriser on and without contracted multiply-adds (see
 // src/CMakeLists.txt). The cosine terms of every section, which cancel steeply at small
@@ -106,38 +107,112 @@ template <class Unit> [[gnu::always_inline]] inline double DbOfRatio(double num,
     return MulAdd<Unit>(k, kLn2 * kDbPerNeper, MulAdd<Unit>(s, p, 0.5 * kLn2 * kDbPerNeper));
 }
 
-// The column loop for a fixed number of sections: the coefficients are loop constants, and
-// the body has no call and no branch, so it becomes vector code. Returns false when some
-// column's product was zero, subnormal, infinite, negative or not a number, which the fast
-// logarithm does not take.
-template <int Count, class Unit>
+// A cascade as the column loops take it. Equal sections (the Linkwitz-Riley types repeat
+// theirs) are kept once, with how often they occur. The squared sine terms are taken as
+// (b0 − b2)²·s² and (1 − a2)²·s²: they cancel only where their share of the magnitude is
+// small, so this moves no value by more than about 1e-10 dB. The cosine terms cancel steeply
+// at small angles (a high-pass far below its corner) and keep the scalar formulas' order of
+// rounding.
+struct PreparedSection {
+    double b0, b1, b2, a1, a2;
+    double sineNum2; // (b0 − b2)²
+    double sineDen2; // (1 − a2)²
+    int times;       // how often the section occurs
+};
+
+struct PreparedCascade {
+    std::array<PreparedSection, kMaxCascadeSections> sections{};
+    int distinct = 0;
+    int count = 0;         // sections with their repeats
+    bool symmetric = true; // every section has b0 = b2, as every second-order crossover
+                           // section has: the numerator's sine term is exactly zero
+    bool doubled = true;   // every section occurs exactly twice
+};
+
+// Nothing for coefficients whose squared sine factors would leave the normal numbers (only
+// absurd ones come near); such a cascade takes the C library's logarithm.
+std::optional<PreparedCascade> PrepareCascade(const BiquadSection* sections, int count,
+                                              bool mergeEqual) {
+    if (count < 1 || count > kMaxCascadeSections) return std::nullopt;
+    const auto usable = [](double x) {
+        return x == 0.0 || (std::abs(x) >= 1e-100 && std::abs(x) <= 1e100);
+    };
+    PreparedCascade p;
+    p.count = count;
+    std::array<BiquadSection, kMaxCascadeSections> seen;
+    for (int k = 0; k < count; ++k) {
+        const BiquadSection& b = sections[k];
+        int d = 0;
+        while (mergeEqual && d < p.distinct && !(seen[static_cast<std::size_t>(d)] == b)) ++d;
+        if (!mergeEqual) d = p.distinct;
+        PreparedSection& q = p.sections[static_cast<std::size_t>(d)];
+        if (d < p.distinct) {
+            ++q.times;
+            continue;
+        }
+        if (!usable(b.b0 - b.b2) || !usable(1.0 - b.a2)) return std::nullopt;
+        seen[static_cast<std::size_t>(d)] = b;
+        q = {b.b0,
+             b.b1,
+             b.b2,
+             b.a1,
+             b.a2,
+             (b.b0 - b.b2) * (b.b0 - b.b2),
+             (1.0 - b.a2) * (1.0 - b.a2),
+             1};
+        p.symmetric = p.symmetric && b.b0 == b.b2;
+        ++p.distinct;
+    }
+    for (int d = 0; d < p.distinct; ++d)
+        p.doubled = p.doubled && p.sections[static_cast<std::size_t>(d)].times == 2;
+    return p;
+}
+
+// The column loop for a fixed number of distinct sections, each occurring once or (Doubled)
+// each twice: the coefficients are loop constants, and the body has no call and no branch,
+// so it becomes vector code. Returns false when some column's product was zero, subnormal,
+// infinite, negative or not a number, which the fast logarithm does not take.
+template <int Count, class Unit, bool Symmetric, bool Doubled>
 [[gnu::always_inline]] inline bool
-CascadeLoop(const BiquadSection* sections, const double* __restrict cosines,
+CascadeLoop(const PreparedSection* sections, const double* __restrict cosines,
             const double* __restrict sines, double* __restrict out, std::size_t n) {
-    double b0[Count], b1[Count], b2[Count], a1[Count], a2[Count];
+    double b0[Count], b1[Count], b2[Count], a1[Count], a2[Count], num2[Count], den2[Count];
     for (int k = 0; k < Count; ++k) {
         b0[k] = sections[k].b0;
         b1[k] = sections[k].b1;
         b2[k] = sections[k].b2;
         a1[k] = sections[k].a1;
         a2[k] = sections[k].a2;
+        num2[k] = sections[k].sineNum2;
+        den2[k] = sections[k].sineDen2;
     }
     // Non-zero once some product was refused.
     std::uint64_t check = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const double c = cosines[i];
-        const double s = sines[i];
+        const double s2 = sines[i] * sines[i];
         double num = 1.0;
         double den = 1.0;
         for (int k = 0; k < Count; ++k) {
             const double dr = c + a1[k] + a2[k] * c;
-            const double di = s - a2[k] * s;
-            const double nr = b0[k] * c + b1[k] + b2[k] * c;
-            const double ni = b0[k] * s - b2[k] * s;
+            const double b0c = b0[k] * c;
             // Sums of squares cannot cancel: fusing them moves a value by a unit in its last
-            // place at most. The terms above stay unfused; they cancel steeply below a cut-off.
-            num *= MulAdd<Unit>(nr, nr, ni * ni);
-            den *= MulAdd<Unit>(dr, dr, di * di);
+            // place at most.
+            double dk = MulAdd<Unit>(dr, dr, den2[k] * s2);
+            double nk;
+            if constexpr (Symmetric) {
+                const double nr = b0c + b1[k] + b0c;
+                nk = nr * nr;
+            } else {
+                const double nr = b0c + b1[k] + b2[k] * c;
+                nk = MulAdd<Unit>(nr, nr, num2[k] * s2);
+            }
+            if constexpr (Doubled) {
+                nk *= nk;
+                dk *= dk;
+            }
+            num *= nk;
+            den *= dk;
         }
         check |= static_cast<std::uint64_t>(!(num >= kSmallestNormal) | !(num <= kLargestNormal) |
                                             !(den >= kSmallestNormal) | !(den <= kLargestNormal));
@@ -146,34 +221,56 @@ CascadeLoop(const BiquadSection* sections, const double* __restrict cosines,
     return check == 0;
 }
 
-template <class Unit>
-[[gnu::always_inline]] inline bool CascadeBySize(const BiquadSection* sections, int count,
-                                                 const double* cosines, const double* sines,
-                                                 double* out, std::size_t n) {
-    switch (count) {
+template <class Unit, bool Symmetric>
+[[gnu::always_inline]] inline bool CascadeBySize(const PreparedCascade& p, const double* cosines,
+                                                 const double* sines, double* out, std::size_t n) {
+    const PreparedSection* sec = p.sections.data();
+    if (p.doubled) {
+        switch (p.distinct) {
+        case 1:
+            return CascadeLoop<1, Unit, Symmetric, true>(sec, cosines, sines, out, n);
+        case 2:
+            return CascadeLoop<2, Unit, Symmetric, true>(sec, cosines, sines, out, n);
+        default:
+            return false;
+        }
+    }
+    switch (p.distinct) {
     case 1:
-        return CascadeLoop<1, Unit>(sections, cosines, sines, out, n);
+        return CascadeLoop<1, Unit, Symmetric, false>(sec, cosines, sines, out, n);
     case 2:
-        return CascadeLoop<2, Unit>(sections, cosines, sines, out, n);
+        return CascadeLoop<2, Unit, Symmetric, false>(sec, cosines, sines, out, n);
     case 3:
-        return CascadeLoop<3, Unit>(sections, cosines, sines, out, n);
+        return CascadeLoop<3, Unit, Symmetric, false>(sec, cosines, sines, out, n);
     case 4:
-        return CascadeLoop<4, Unit>(sections, cosines, sines, out, n);
+        return CascadeLoop<4, Unit, Symmetric, false>(sec, cosines, sines, out, n);
     default:
         return false;
     }
 }
 
+// These loops take a section that occurs more than once either doubled or written out.
+template <class Unit>
+[[gnu::always_inline]] inline bool CascadeGeneric(const BiquadSection* sections, int count,
+                                                  const double* cosines, const double* sines,
+                                                  double* out, std::size_t n) {
+    std::optional<PreparedCascade> p = PrepareCascade(sections, count, true);
+    if (p && !p->doubled && p->distinct < count) p = PrepareCascade(sections, count, false);
+    if (!p) return false;
+    return p->symmetric ? CascadeBySize<Unit, true>(*p, cosines, sines, out, n)
+                        : CascadeBySize<Unit, false>(*p, cosines, sines, out, n);
+}
+
 bool CascadePlain(const BiquadSection* sections, int count, const double* cosines,
                   const double* sines, double* out, std::size_t n) {
-    return CascadeBySize<PlainUnit>(sections, count, cosines, sines, out, n);
+    return CascadeGeneric<PlainUnit>(sections, count, cosines, sines, out, n);
 }
 
 #ifdef ZX_X86_KERNELS
 [[gnu::target("avx2,fma")]] bool CascadeAvx2(const BiquadSection* sections, int count,
                                              const double* cosines, const double* sines,
                                              double* out, std::size_t n) {
-    return CascadeBySize<Avx2Unit>(sections, count, cosines, sines, out, n);
+    return CascadeGeneric<Avx2Unit>(sections, count, cosines, sines, out, n);
 }
 
 #define ZX_AVX512 gnu::target("avx512f,avx512dq,avx512vl,fma")
@@ -237,13 +334,10 @@ const Avx512LogTable& LogTable() {
     return _mm512_fmadd_pd(r2, p, linear);
 }
 
-// One section's constants. The squared sine terms are taken as (b0 − b2)²·s² and
-// (1 − a2)²·s²: they cancel only where their share of the magnitude is small, so this moves
-// no value by more than about 1e-10 dB. The cosine terms cancel steeply at small angles (a
-// high-pass far below its corner) and keep the scalar formulas' order of rounding.
+// One prepared section, in every lane.
 struct Avx512Section {
-    __m512d b0, b1, b2, a1, a2, sineNum2, sineDen2; // (b0 − b2)², (1 − a2)²
-    int times;                                      // how often the section occurs in the cascade
+    __m512d b0, b1, b2, a1, a2, sineNum2, sineDen2;
+    int times;
 };
 
 // A cascade of Count distinct sections. Symmetric: every section has b0 = b2, as every
@@ -330,41 +424,18 @@ Avx512BySize(const Avx512Section* sec, int distinct, const double* cosines, cons
 
 [[ZX_AVX512]] bool CascadeAvx512(const BiquadSection* sections, int count, const double* cosines,
                                  const double* sines, double* out, std::size_t n) {
-    if (count < 1 || count > kMaxCascadeSections) return false;
-    // Equal sections (the Linkwitz-Riley types repeat theirs) are evaluated once.
+    const std::optional<PreparedCascade> p = PrepareCascade(sections, count, true);
+    if (!p) return false;
     std::array<Avx512Section, kMaxCascadeSections> sec;
-    std::array<BiquadSection, kMaxCascadeSections> seen;
-    int distinct = 0;
-    bool symmetric = true;
-    for (int k = 0; k < count; ++k) {
-        const BiquadSection& b = sections[k];
-        int d = 0;
-        while (d < distinct && !(seen[static_cast<std::size_t>(d)] == b)) ++d;
-        Avx512Section& q = sec[static_cast<std::size_t>(d)];
-        if (d < distinct) {
-            ++q.times;
-            continue;
-        }
-        // Squaring the sine factors must not leave the normal numbers (only absurd
-        // coefficients come near); such a curve takes the C library's logarithm.
-        const auto usable = [](double x) {
-            return x == 0.0 || (std::abs(x) >= 1e-100 && std::abs(x) <= 1e100);
-        };
-        if (!usable(b.b0 - b.b2) || !usable(1.0 - b.a2)) return false;
-        seen[static_cast<std::size_t>(d)] = b;
-        q = {_mm512_set1_pd(b.b0),
-             _mm512_set1_pd(b.b1),
-             _mm512_set1_pd(b.b2),
-             _mm512_set1_pd(b.a1),
-             _mm512_set1_pd(b.a2),
-             _mm512_set1_pd((b.b0 - b.b2) * (b.b0 - b.b2)),
-             _mm512_set1_pd((1.0 - b.a2) * (1.0 - b.a2)),
-             1};
-        symmetric = symmetric && b.b0 == b.b2;
-        ++distinct;
+    for (int d = 0; d < p->distinct; ++d) {
+        const PreparedSection& q = p->sections[static_cast<std::size_t>(d)];
+        sec[static_cast<std::size_t>(d)] = {_mm512_set1_pd(q.b0),       _mm512_set1_pd(q.b1),
+                                            _mm512_set1_pd(q.b2),       _mm512_set1_pd(q.a1),
+                                            _mm512_set1_pd(q.a2),       _mm512_set1_pd(q.sineNum2),
+                                            _mm512_set1_pd(q.sineDen2), q.times};
     }
-    return symmetric ? Avx512BySize<true>(sec.data(), distinct, cosines, sines, out, n)
-                     : Avx512BySize<false>(sec.data(), distinct, cosines, sines, out, n);
+    return p->symmetric ? Avx512BySize<true>(sec.data(), p->distinct, cosines, sines, out, n)
+                        : Avx512BySize<false>(sec.data(), p->distinct, cosines, sines, out, n);
 }
 #undef ZX_AVX512
 #endif
