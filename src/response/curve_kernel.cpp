@@ -340,10 +340,9 @@ struct Avx512Section {
     int times;
 };
 
-// A cascade of Count distinct sections. Symmetric: every section has b0 = b2, as every
-// second-order crossover section has, so the numerator's sine term is exactly zero.
-// Products: more than one section occurs; the products of numerators and of denominators
-// must then stay normal numbers to equal the product of the sections' quotients.
+// One vector of columns through a prepared cascade of Count distinct sections (Symmetric as
+// in PreparedCascade). Products: more than one section occurs; the products of numerators
+// and of denominators must then stay normal numbers to equal the product of the quotients.
 template <int Count, bool Symmetric, bool Products>
 [[ZX_AVX512, gnu::always_inline]] inline void
 Avx512Step(const Avx512Section* sec, const Avx512LogTable& table, const double* cosines,
