@@ -104,6 +104,9 @@ void SimAmplifier::record(std::int64_t atMs, bool fromPc, const QByteArray& byte
 }
 
 std::vector<SimAmplifier::Output> SimAmplifier::receive(std::uint8_t byte, std::int64_t nowMs) {
+    // Switching the fault off plugs the cable in again.
+    cableOff_ = cableOff_ && faults.cableOffAtBlockWrite;
+    if (cableOff_) return {};
     if (!partial_.isEmpty() && nowMs - lastByteMs_ > kFrameTimeoutMs) {
         if (partial_.size() > 3) ++damaged_;
         partial_.clear();
@@ -119,6 +122,12 @@ std::vector<SimAmplifier::Output> SimAmplifier::receive(std::uint8_t byte, std::
     }
     partial_.append(char(byte));
     if (partial_.size() < 10) return {};
+    if (partial_.size() == 10 && faults.cableOffAtBlockWrite &&
+        std::uint8_t(partial_[4]) == kWrite && std::uint8_t(partial_[6]) == kBlock) {
+        cableOff_ = true;
+        partial_.clear();
+        return {};
+    }
     const int len = (std::uint8_t(partial_[8]) << 8) | std::uint8_t(partial_[9]);
     if (len > kMaxPayload) {
         ++damaged_;
@@ -134,15 +143,23 @@ std::vector<SimAmplifier::Output> SimAmplifier::receive(std::uint8_t byte, std::
         ++damaged_;
         return {};
     }
+    // A frame lost on the line never reached the device: nothing of it is seen.
+    const bool write = std::uint8_t(frame[4]) == kWrite;
+    if (write && std::uint8_t(frame[6]) == kStoreName && faults.storeFrameLost) return {};
+    if (write && std::uint8_t(frame[6]) == kBlock && faults.blockWriteLost) return {};
     record(nowMs, true, frame);
     auto out = handle(frame, nowMs);
     for (const auto& o : out) record(nowMs + o.gapMs, false, o.bytes);
     return Misbehave(std::move(out));
 }
 
-std::vector<SimAmplifier::Output> SimAmplifier::Misbehave(std::vector<Output> out) const {
+std::vector<SimAmplifier::Output> SimAmplifier::Misbehave(std::vector<Output> out) {
     for (auto& o : out) {
         const bool block = o.bytes.size() == 12 + kImageSize && std::uint8_t(o.bytes[6]) == kBlock;
+        if (block && faults.damagedBlocks > 0) {
+            --faults.damagedBlocks;
+            o.bytes[10 + 100] = char(std::uint8_t(o.bytes[10 + 100]) ^ 0x10);
+        }
         if (block && faults.badBlockChecksum) o.bytes[o.bytes.size() - 2] ^= char(0x5A);
         if (block && faults.truncatedBlock) o.bytes.truncate(o.bytes.size() / 2);
         if (faults.garbage) o.bytes.fill(char(0x55));

@@ -24,6 +24,14 @@ struct SimFaults {
     bool badBlockChecksum = false; // a block it sends carries a wrong checksum
     bool truncatedBlock = false;   // a block it sends stops half-way
     int byteGapMs = 0;             // every answer goes out byte by byte, this far apart
+    bool storeFrameLost = false;   // a store frame never arrives: no slot changes, no answer
+    bool blockWriteLost = false;   // a block write never arrives: nothing changes, no answer
+    // The next this many blocks it sends have a payload byte changed on the line after their
+    // checksum was made.
+    int damagedBlocks = 0;
+    // The cable comes off as a block write starts: from its header on nothing arrives and
+    // nothing is sent.
+    bool cableOffAtBlockWrite = false;
 };
 
 // Where the last-recalled report goes in a recall's answer.
@@ -92,7 +100,7 @@ class SimAmplifier {
   private:
     std::vector<Output> handle(const QByteArray& frame, std::int64_t nowMs);
     // The answers as the faults switched on change them on their way out.
-    std::vector<Output> Misbehave(std::vector<Output> out) const;
+    std::vector<Output> Misbehave(std::vector<Output> out);
     void record(std::int64_t atMs, bool fromPc, const QByteArray& bytes);
 
     QByteArray live_;
@@ -103,6 +111,7 @@ class SimAmplifier {
     std::int64_t lastByteMs_ = 0;
     std::vector<FrameRecord> frames_;
     int damaged_ = 0;
+    bool cableOff_ = false;
 };
 
 } // namespace zx

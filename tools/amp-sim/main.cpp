@@ -41,6 +41,10 @@ const char kUsage[] =
     "  --bad-block-checksum send blocks with a wrong checksum\n"
     "  --truncated-block    send only the first half of every block\n"
     "  --byte-gap MS        send every answer byte by byte, MS milliseconds apart\n"
+    "  --store-frame-lost   never receive a store frame (no slot changes, no answer)\n"
+    "  --block-write-lost   never receive a block write (nothing changes, no answer)\n"
+    "  --damaged-blocks N   change a byte of the next N blocks sent after their checksum\n"
+    "  --cable-off-at-block-write  receive and send nothing from a block write's header on\n"
     "  --recall-report before|after  send the last-recalled report with a recall\n"
     "  --long-poll          answer the poll with the 32-byte answer\n";
 
@@ -131,6 +135,20 @@ int main(int argc, char** argv) {
                 return 2;
             }
             sim.faults.byteGapMs = ms;
+        } else if (a == "--store-frame-lost") {
+            sim.faults.storeFrameLost = true;
+        } else if (a == "--block-write-lost") {
+            sim.faults.blockWriteLost = true;
+        } else if (a == "--damaged-blocks") {
+            bool ok = false;
+            const int n = value().toInt(&ok);
+            if (!ok || n < 0) {
+                std::fprintf(stderr, "amp-sim: --damaged-blocks needs a count\n");
+                return 2;
+            }
+            sim.faults.damagedBlocks = n;
+        } else if (a == "--cable-off-at-block-write") {
+            sim.faults.cableOffAtBlockWrite = true;
         } else if (a == "--recall-report") {
             const QString v = value();
             if (v == "before")
