@@ -51,7 +51,7 @@ class ReceiveRig {
         };
         h.deviceBlockApplied = [this] { ++out.blocks; };
         h.namesReceived = [this](const PresetNames&) { ++out.names; };
-        h.nameStoreAcknowledged = [this] { ++out.acks; };
+        h.acknowledged = [this] { ++out.acks; };
         h.lastRecalledText = [this](const QString&) { ++out.reports; };
         transport.setDispatcher([this] {
             // Less than the limit stays after a dispatch; one notification adds at most a

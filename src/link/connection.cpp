@@ -75,6 +75,7 @@ void Connection::Connect() {
     }
     sendSlots_.ClearPending();
 
+    blockAskedAgain_ = false;
     if (transport_.OpenPort()) {
         transport_.StartReader();
         transport_.RxHexBuffer.clear();
@@ -138,6 +139,18 @@ void Connection::OnHandshakeBlockApplied() {
     view_.showConnectingBox(false);
     timers_.stop(TimerId::Timer10);
     view_.setMainPanelsEnabled(true);
+}
+
+void Connection::OnBlockDamaged() {
+    if (blockAskedAgain_ || !timers_.isActive(TimerId::chcon112)) return;
+    blockAskedAgain_ = true;
+    transport_.RxHexBuffer.clear();
+    transport_.SendBuffer = LiveBlockRequest();
+    transport_.WritePort();
+    for (TimerId t : {TimerId::chcon112, TimerId::chcon188}) {
+        timers_.stop(t);
+        timers_.start(t);
+    }
 }
 
 void Connection::HandshakeTimedOut() {

@@ -30,6 +30,9 @@ class Connection {
     // The reply dispatcher's hand-overs.
     void OnDeviceBlockApplied();    // the port selector is locked while connected
     void OnHandshakeBlockApplied(); // the end of the second stage: the box closes
+    // A damaged block arrived while connecting: it is asked for once more, with fresh
+    // deadlines for it and the names.
+    void OnBlockDamaged();
 
     // Called at the end of every disconnect, so that operations waiting for the device end
     // with the link rather than run on into the next connection.
@@ -67,6 +70,7 @@ class Connection {
     SendSlots& sendSlots_;
     ConnectionView& view_;
     bool captionConnect_ = false;
+    bool blockAskedAgain_ = false;
     std::function<void()> onDisconnected_;
 };
 

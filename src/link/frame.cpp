@@ -155,6 +155,14 @@ QByteArray BlockWriteHeader() {
     return QByteArray(header, kHeaderSize);
 }
 
+bool FrameTextIntact(QStringView frameText) {
+    const QByteArray bytes = QByteArray::fromHex(frameText.toLatin1());
+    if (bytes.size() < kHeaderSize + 2 || 2 * bytes.size() != frameText.size()) return false;
+    if (static_cast<std::uint8_t>(bytes.back()) != kTail) return false;
+    // Bytes 3 up to and with the checksum XOR to zero.
+    return FrameChecksum(bytes.first(bytes.size() - 1)) == 0;
+}
+
 std::optional<QByteArray> BlockWriteBody(QStringView frameText) {
     std::optional<QByteArray> body = ImagePayloadOfText(frameText);
     if (!body) return std::nullopt;

@@ -80,6 +80,9 @@ QByteArray StoreNameFrame(int presetSlotWire, QStringView name);
 QByteArray BlockWriteHeader();
 // nullopt when the text is shorter than a block frame or holds a non-hex digit in the image.
 std::optional<QByteArray> BlockWriteBody(QStringView frameText);
+// A received frame's hex text ends in the XOR of its bytes 3 onwards and AA; a byte changed
+// on the line breaks that.
+bool FrameTextIntact(QStringView frameText);
 
 // Recognition keys of the device's replies, as hex text of frame bytes 4..9 (characters 9..20
 // of the receive buffer, counted from 1).

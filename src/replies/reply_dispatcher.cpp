@@ -66,7 +66,7 @@ void ReplyDispatcher::DispatchReplies() {
     if (KeyIs(rx, kKeyAck21) && rx.size() >= 2 * kAckSize) rx.remove(0, 2 * kAckSize);
 
     if (KeyIs(rx, kKeyAck00) && rx.size() >= 2 * kAckSize) {
-        Call(hooks_.nameStoreAcknowledged);
+        Call(hooks_.acknowledged);
         rx.remove(0, 2 * kAckSize);
     }
 
@@ -74,7 +74,12 @@ void ReplyDispatcher::DispatchReplies() {
     // looked at, so a recalled slot's block counts like the live one.
     if (ByteText(rx, 4) == QLatin1StringView("52") && ByteText(rx, 6) == QLatin1StringView("28") &&
         rx.size() == kBlockFrameTextSize) {
-        HandleBlock();
+        if (FrameTextIntact(rx)) {
+            HandleBlock();
+        } else {
+            rx.clear();
+            Call(hooks_.blockDamaged);
+        }
         return;
     }
 

@@ -21,8 +21,12 @@ using PresetNames = std::array<QString, kPresetSlotCount>;
 struct ReplyHooks {
     // The device's last-recalled report, as its status text.
     std::function<void(const QString& statusText)> lastRecalledText;
-    // The 51 00 00 00 00 00 acknowledgement arrived; it ends a pending name store.
-    std::function<void()> nameStoreAcknowledged;
+    // The 51 00 00 00 00 00 acknowledgement arrived: a parameter write, a name store or a
+    // block write has been taken.
+    std::function<void()> acknowledged;
+    // A block arrived whose checksum does not match: it was discarded, never applied or saved.
+    // Whoever waits for a block may ask for it once more.
+    std::function<void()> blockDamaged;
 
     // A parameter block was requested for storing to a file. When set, the block's 1128
     // characters go to savedBlock instead of the model; the receive buffer has been emptied

@@ -89,7 +89,7 @@ TEST_F(ReplyTest, ReportAndAcknowledgementAreHandledInOneCall) {
     Receive(LastRecalled(11) + Ack00());
     ASSERT_EQ(statusTexts.size(), 1u);
     EXPECT_EQ(statusTexts[0], QStringLiteral("The last load group:Pre1         "));
-    EXPECT_EQ(events, QStringList{QStringLiteral("nameStoreAck")});
+    EXPECT_EQ(events, QStringList{QStringLiteral("ack")});
     EXPECT_TRUE(transport.RxHexBuffer.isEmpty());
 }
 
@@ -98,19 +98,19 @@ TEST_F(ReplyTest, EachKindIsTakenOncePerCallInTheFixedOrder) {
     Receive(LongPoll() + LastRecalled(4) + Ack21() + Ack00());
     EXPECT_TRUE(transport.RxHexBuffer.isEmpty());
     EXPECT_EQ(statusTexts.size(), 1u);
-    EXPECT_EQ(events.count(QStringLiteral("nameStoreAck")), 1);
+    EXPECT_EQ(events.count(QStringLiteral("ack")), 1);
 
     // A reply whose test comes earlier than the one just handled waits for the next call.
     Receive(Ack00() + Ack00());
     EXPECT_EQ(transport.RxHexBuffer, Ack00());
-    EXPECT_EQ(events.count(QStringLiteral("nameStoreAck")), 2);
+    EXPECT_EQ(events.count(QStringLiteral("ack")), 2);
     dispatcher.DispatchReplies();
     EXPECT_TRUE(transport.RxHexBuffer.isEmpty());
-    EXPECT_EQ(events.count(QStringLiteral("nameStoreAck")), 3);
+    EXPECT_EQ(events.count(QStringLiteral("ack")), 3);
 
     Receive(Ack00() + LastRecalled(2));
     EXPECT_EQ(transport.RxHexBuffer, LastRecalled(2));
-    EXPECT_EQ(events.count(QStringLiteral("nameStoreAck")), 4);
+    EXPECT_EQ(events.count(QStringLiteral("ack")), 4);
     EXPECT_EQ(statusTexts.size(), 1u);
     dispatcher.DispatchReplies();
     EXPECT_TRUE(transport.RxHexBuffer.isEmpty());
@@ -124,7 +124,7 @@ TEST_F(ReplyTest, ShortPollAnswerEndsTheCall) {
     EXPECT_TRUE(events.isEmpty());
     dispatcher.DispatchReplies();
     EXPECT_TRUE(transport.RxHexBuffer.isEmpty());
-    EXPECT_EQ(events, QStringList{QStringLiteral("nameStoreAck")});
+    EXPECT_EQ(events, QStringList{QStringLiteral("ack")});
 }
 
 TEST_F(ReplyTest, BlockInTwoReadsIsAppliedAndFollowedByOneNamesRequest) {
@@ -311,32 +311,45 @@ TEST_F(ReplyTest, BlockAndNamesFromTheSimulatedAmplifierCompleteTheExchange) {
     EXPECT_TRUE(p.clock.isActive(TimerId::sendTimer));
 }
 
-// The dispatcher reads replies by their key only: a frame whose checksum or tail was damaged
-// on the line is taken like an intact one, and nothing of it stays in the buffer.
-TEST_F(ReplyTest, DamagedChecksumOrTailIsTakenByItsKey) {
+// A block whose checksum or tail was damaged on the line is never applied nor saved: it is
+// discarded and reported, so that whoever waits can ask again. The short replies are read by
+// their key only, as the device's own answers to them carry nothing that could be wrong.
+TEST_F(ReplyTest, DamagedBlockIsDiscardedShortRepliesAreTakenByTheirKey) {
     struct Case {
         const char* name;
         QByteArray frame;
         QString event;
+        bool save = false;
     };
+    QByteArray changedByte = DeviceFrame(0x52, 0, 0x28, 0, MarkedImage());
+    changedByte[10 + 200] = char(changedByte[10 + 200] ^ 0x01);
     const Case cases[] = {
-        {"block", DeviceFrame(0x52, 0, 0x28, 0, MarkedImage()), "deviceBlockApplied"},
+        {"block", DeviceFrame(0x52, 0, 0x28, 0, MarkedImage()), "blockDamaged"},
+        {"block for a file", DeviceFrame(0x52, 0, 0x28, 0, MarkedImage()), "blockDamaged", true},
         {"names", DeviceFrame(0x52, 0, 0x26, 0, QByteArray(400, 'n')), "namesReceived"},
-        {"name-store ack", DeviceFrame(0x51, 0, 0, 0, {}), "nameStoreAck"},
+        {"acknowledgement", DeviceFrame(0x51, 0, 0, 0, {}), "ack"},
     };
+    dispatcher.hooks().blockDamaged = [this] { events << QStringLiteral("blockDamaged"); };
     for (const Case& c : cases) {
-        for (int damaged : {1, 2}) { // last byte but one: the checksum; last: the tail
+        for (int damaged : {1, 2}) { // last byte: the tail; last but one: the checksum
             SCOPED_TRACE(std::string(c.name) + (damaged == 1 ? " tail" : " checksum"));
             events.clear();
             transport.LinkUp = true;
+            savePending = c.save;
             QByteArray frame = c.frame;
             frame[frame.size() - damaged] = char(frame[frame.size() - damaged] ^ 0x5A);
             Receive(HexOf(frame));
-            EXPECT_TRUE(events.contains(c.event)) << events.join(',').toStdString();
+            EXPECT_EQ(events.join(',').toStdString(), c.event.toStdString());
             EXPECT_TRUE(transport.RxHexBuffer.isEmpty());
         }
     }
-    EXPECT_EQ(model.channels[2].gainIndex, 77);
+    SCOPED_TRACE("a payload byte changed after the checksum was made");
+    events.clear();
+    Receive(HexOf(changedByte));
+    EXPECT_EQ(events, QStringList{QStringLiteral("blockDamaged")});
+    EXPECT_TRUE(savedTexts.empty());
+    EXPECT_EQ(model.channels[2].gainIndex, 120);
+    EXPECT_EQ(WritesOf(NamesRequest()), 0);
 }
 
 } // namespace

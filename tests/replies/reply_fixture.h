@@ -49,7 +49,7 @@ class ReplyTest : public ::testing::Test {
         ASSERT_TRUE(transport.OpenPort());
         ReplyHooks& h = dispatcher.hooks();
         h.lastRecalledText = [this](const QString& t) { statusTexts.push_back(t); };
-        h.nameStoreAcknowledged = [this] { events << QStringLiteral("nameStoreAck"); };
+        h.acknowledged = [this] { events << QStringLiteral("ack"); };
         h.savePending = [this] { return savePending; };
         h.savedBlock = [this](const QString& text) {
             savePending = false;
