@@ -70,10 +70,6 @@ Application::Application(Platform p)
 
 void Application::WirePresets() {
     WireReplies(dispatcher, connection, devicePresets, presetFiles);
-    connection.setDisconnectedHandler([this] {
-        devicePresets.OnLinkClosed();
-        presetFiles.OnLinkClosed();
-    });
 
     PresetArea* area = window.presetArea();
     QObject::connect(area, &PresetArea::deviceStoreClicked,

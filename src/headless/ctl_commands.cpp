@@ -44,7 +44,8 @@ std::optional<int> SlotNumber(const QString& text) {
 
 // One line on err in the program's own words, with what was being done.
 int Fail(QTextStream& err, const QString& doing, const QString& message, int status = kCtlFailed) {
-    err << "zephranox-ctl: " << doing << ": " << message << Qt::endl;
+    err << "zephranox-ctl: " << doing << ": "
+        << (message.isEmpty() ? QStringLiteral("the link went down") : message) << Qt::endl;
     return status;
 }
 
@@ -55,6 +56,23 @@ std::optional<ParameterModel> SettingsOf(const QString& frameText) {
     return m;
 }
 
+// What differs between the image of a file and the device's, byte for byte: the settings that
+// read differently, or else the offsets of the bytes (the reader clamps a value out of range,
+// so a byte the device holds out of range reads like the right one).
+std::optional<QStringList> ImageDifferences(const QString& expectedText,
+                                            const QString& actualText) {
+    const std::optional<QByteArray> expected = ImagePayloadOfText(expectedText);
+    const std::optional<QByteArray> actual = ImagePayloadOfText(actualText);
+    const std::optional<ParameterModel> expectedSettings = SettingsOf(expectedText);
+    const std::optional<ParameterModel> actualSettings = SettingsOf(actualText);
+    if (!expected || !actual || !expectedSettings || !actualSettings) return std::nullopt;
+    QStringList differences = SettingsDifferences(*expectedSettings, *actualSettings);
+    if (!differences.isEmpty()) return differences;
+    for (int i = 0; i < kImageSize; ++i)
+        if ((*expected)[i] != (*actual)[i]) differences << QStringLiteral("image byte %1").arg(i);
+    return differences;
+}
+
 int Load(LinkSession& s, const CtlCommand& c, QTextStream& err) {
     const QString doing = QStringLiteral("load %1").arg(c.file);
     s.dialogs.openAnswer = c.file;
@@ -63,6 +81,9 @@ int Load(LinkSession& s, const CtlCommand& c, QTextStream& err) {
     // The window keeps the link quiet for its progress run while the device takes the block.
     if (!s.WaitFor([&s] { return !s.timers.isActive(TimerId::Timer15); }, kLoadSettleLimitMs))
         return Fail(err, doing, s.failure());
+    // Without the device's acknowledgement the block never arrived whole.
+    if (!s.presetFiles.BlockWriteAcknowledged)
+        return Fail(err, doing, QStringLiteral("the device did not acknowledge the block"));
     if (!c.verify) return kCtlOk;
 
     QFile file(c.file);
@@ -73,14 +94,12 @@ int Load(LinkSession& s, const CtlCommand& c, QTextStream& err) {
     if (!fileText) return Fail(err, doing, QStringLiteral("File damaged."));
     const QString readBack = s.ReadDeviceBlock();
     if (readBack.isEmpty()) return Fail(err, doing + QStringLiteral(" (read-back)"), s.failure());
-    const std::optional<ParameterModel> expected = SettingsOf(*fileText);
-    const std::optional<ParameterModel> actual = SettingsOf(readBack);
-    if (!expected || !actual) return Fail(err, doing, QStringLiteral("File damaged."));
-    const QStringList differences = SettingsDifferences(*expected, *actual);
-    if (differences.isEmpty()) return kCtlOk;
+    const std::optional<QStringList> differences = ImageDifferences(*fileText, readBack);
+    if (!differences) return Fail(err, doing, QStringLiteral("File damaged."));
+    if (differences->isEmpty()) return kCtlOk;
     return Fail(err, doing,
                 QStringLiteral("the device holds other settings than the file: ") +
-                    differences.join(QStringLiteral(", ")),
+                    differences->join(QStringLiteral(", ")),
                 kCtlDiffers);
 }
 
@@ -113,8 +132,7 @@ int RunConnected(LinkSession& s, const CtlCommand& c, QTextStream& out, QTextStr
         return Recall(s, c.slot, err, QStringLiteral("recall %1").arg(c.slot));
     case CtlCommand::Kind::Store:
         // As the window's store: the name frame, then the recall of the slot just stored.
-        s.devicePresets.StorePresetName(c.slot, c.name);
-        if (!s.failure().isEmpty())
+        if (!s.devicePresets.StorePresetName(c.slot, c.name) || !s.failure().isEmpty())
             return Fail(err, QStringLiteral("store %1").arg(c.slot), s.failure());
         return Recall(s, c.slot, err, QStringLiteral("store %1").arg(c.slot));
     case CtlCommand::Kind::Show:

@@ -119,6 +119,28 @@ void SendSlots::Hold() {
     Stop();
 }
 
+bool SendSlots::Resting() const {
+    return !AnyPending() && currentSlot_ == 0 && !timers_.isActive(TimerId::Timer7) &&
+           !timers_.isActive(TimerId::Timer4);
+}
+
+bool SendSlots::SendQueued() {
+    constexpr int kStepMs = 10;
+    // Every slot once, each with its scan, its 200 ms before the write and 300 ms after it;
+    // edits made meanwhile can only take slots that are already counted.
+    constexpr int kLimitMs =
+        (kFlagCount + 1) * (TimerInterval(TimerId::sendTimer) + TimerInterval(TimerId::Timer7) +
+                            TimerInterval(TimerId::Timer4));
+    for (int waited = 0; transport_.LinkUp && !Resting(); waited += kStepMs) {
+        if (waited >= kLimitMs) return false;
+        // A cycle held by an earlier operation scans again.
+        if (!timers_.isActive(TimerId::Timer7) && !timers_.isActive(TimerId::Timer4))
+            timers_.start(TimerId::sendTimer);
+        transport_.PumpWait(kStepMs);
+    }
+    return transport_.LinkUp;
+}
+
 bool SendSlots::IsPending(int slot) const {
     return slot >= 1 && slot <= kFlagCount && pending_[static_cast<std::size_t>(slot - 1)];
 }

@@ -55,6 +55,14 @@ class SendSlots {
     // operation's waits, but a frame already picked is written now rather than dropped.
     void Hold();
 
+    // Sends every pending frame at the usual pace and returns once the cycle rests: nothing
+    // pending or picked, and the 300 ms after the last write over. A preset or file operation
+    // calls it before it quiets the cycle, so that the edits made just before it reach the
+    // device first. False when the link went down first.
+    bool SendQueued();
+    // Nothing pending or picked, and no write or rest of the cycle under way.
+    bool Resting() const;
+
     void ClearPending() { pending_.fill(false); }
     // After a whole block has replaced the model: no flag, and a slot already picked writes
     // nothing, since its frame was built from the values the block replaced.

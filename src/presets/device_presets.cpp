@@ -44,7 +44,7 @@ QString DevicePresets::ShownName(const QString& field) {
 }
 
 void DevicePresets::OnStoreButton() {
-    if (!transport_.LinkUp) return;
+    if (!transport_.LinkUp || Busy() || (busyElsewhere_ && busyElsewhere_())) return;
     if (!dialogs_.askYesNo(QStringLiteral("ZEPHRANOX PC Software"),
                            QStringLiteral("Do you want to save this group?")))
         return;
@@ -58,8 +58,9 @@ void DevicePresets::OnLoadButton() {
 }
 
 void DevicePresets::OnNameAccepted(const QString& typed) {
-    StorePresetName(1, TrimName(typed));
-    OnLoadButton();
+    // Without the device's acknowledgement slot 1 holds what it held before; recalling it
+    // would replace the live settings with that.
+    if (StorePresetName(1, TrimName(typed))) OnLoadButton();
 }
 
 void DevicePresets::StopPolling() {
@@ -70,18 +71,36 @@ void DevicePresets::StopPolling() {
     timers_.stop(TimerId::intimer);
 }
 
-void DevicePresets::StorePresetName(int slot, const QString& name) {
-    if (!transport_.LinkUp || slot < 1 || slot > kPresetSlotCount) return;
+bool DevicePresets::StorePresetName(int slot, const QString& name) {
+    if (!transport_.LinkUp || slot < 1 || slot > kPresetSlotCount) return false;
+    if (Busy() || (busyElsewhere_ && busyElsewhere_())) return false;
     const QString trimmed = TrimName(name).left(kNameFieldSize - 1);
+    storing_ = true;
+    // The edits made just before the store belong in the slot.
+    const bool sent = sendSlots_.SendQueued();
     StopPolling();
+    if (!sent) {
+        storing_ = false;
+        return false;
+    }
     NameStorePending = true;
     transport_.RxHexBuffer.clear();
     transport_.SendBuffer = StoreNameFrame(slot, QStringView(trimmed));
     transport_.WritePort();
+    transport_.PumpWait(kStoreWaitMs);
+    storing_ = false;
+    if (!transport_.LinkUp) return false; // the disconnect has ended everything
+    if (NameStorePending) {
+        NameStorePending = false;
+        timers_.start(TimerId::Timer1);
+        timers_.start(TimerId::sendTimer);
+        dialogs_.message(PresetOvertimeText());
+        return false;
+    }
     view_.setActivePresetName(trimmed);
     PresetNameList[static_cast<std::size_t>(slot - 1)] = trimmed;
     RebuildSelector();
-    transport_.PumpWait(kStoreWaitMs);
+    return true;
 }
 
 void DevicePresets::EnablePanels(bool enabled) {
@@ -91,7 +110,10 @@ void DevicePresets::EnablePanels(bool enabled) {
 
 void DevicePresets::RecallPreset(int index) {
     if (!transport_.LinkUp || index < 0 || index >= kPresetSlotCount) return;
+    if (Busy() || (busyElsewhere_ && busyElsewhere_())) return;
     RecallPending = true;
+    recallSlot_ = index + 1;
+    recallAsked_ = false;
     StopPolling();
     timers_.stop(TimerId::Timer2);
     timers_.start(TimerId::Timer2);
@@ -105,6 +127,15 @@ void DevicePresets::RecallPreset(int index) {
     transport_.PumpWait(kRecallRequestDelayMs);
     transport_.RxHexBuffer.clear();
     transport_.SendBuffer = RecallRequest(index + 1);
+    transport_.WritePort();
+}
+
+void DevicePresets::OnBlockDamaged() {
+    if (!RecallPending || recallAsked_ || recallSlot_ == 0) return;
+    // Asking again brings the same slot; the recall's 13 s leave room for it.
+    recallAsked_ = true;
+    transport_.RxHexBuffer.clear();
+    transport_.SendBuffer = RecallRequest(recallSlot_);
     transport_.WritePort();
 }
 

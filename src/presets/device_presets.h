@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include "replies/reply_dispatcher.h"
 
 namespace zx {
@@ -39,11 +41,13 @@ class DevicePresets {
     // The name dialog's "OK": stores the name in slot 1, then recalls slot 1.
     void OnNameAccepted(const QString& typed);
 
-    // Sends the store frame, shows the name at once and returns after 500 ms. Polling and
-    // sending stay stopped for the recall that follows.
-    void StorePresetName(int slot, const QString& name);
+    // Sends the edits still queued, then the store frame, and returns after 500 ms. True when
+    // the device acknowledged it: the name is then shown and listed, and polling and sending
+    // stay stopped for the recall that follows. Without the acknowledgement the slot keeps
+    // its old contents, so nothing may recall it: "overtime，try again." and polling resumes.
+    bool StorePresetName(int slot, const QString& name);
     // Sends the recall request for slot index + 1 after 1000 ms and returns; the block or
-    // the time-out ends the recall later.
+    // the time-out ends the recall later. Refused while another block operation waits.
     void RecallPreset(int index);
 
     // The reply dispatcher's hand-overs.
@@ -51,7 +55,9 @@ class DevicePresets {
     void OnRecallEnded();
     // The link has closed: a recall still waiting ends without its block.
     void OnLinkClosed();
-    void OnNameStoreAcknowledged() { NameStorePending = false; }
+    void OnAcknowledged() { NameStorePending = false; }
+    // A damaged block arrived while a recall waits: the recall asks for it once more.
+    void OnBlockDamaged();
     void OnLastRecalled(const QString& statusText) { LastLoadGroupText = statusText; }
     // Shows the name field of the image last applied.
     void ShowImageName();
@@ -62,6 +68,12 @@ class DevicePresets {
     static QString TrimName(const QString& name);
     // A name field as shown: up to its first zero character.
     static QString ShownName(const QString& field);
+
+    // A store or a recall waits for the device.
+    bool Busy() const { return storing_ || RecallPending; }
+    // Whether a file operation waits for the device; a store or recall then does nothing,
+    // since the two would take each other's block.
+    void setBusyElsewhere(std::function<bool()> busy) { busyElsewhere_ = std::move(busy); }
 
     PresetNames PresetNameList;
     PresetSelector Selector;
@@ -87,6 +99,10 @@ class DevicePresets {
     const ParameterModel& model_;
     int& progressCounter_;
     PresetView& view_;
+    std::function<bool()> busyElsewhere_;
+    bool storing_ = false;
+    int recallSlot_ = 0;       // the slot the recall waiting asked for, 1..20
+    bool recallAsked_ = false; // its block has been asked for a second time
 };
 
 // "overtime，try again." with its full-width comma: a recall or a file save got no block.

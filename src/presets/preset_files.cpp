@@ -54,16 +54,27 @@ void PresetFiles::OnStoreButton() {
         StoreLinkDown();
 }
 
+bool PresetFiles::Busy() const {
+    return SavePending || sendingQueued_ || timers_.isActive(TimerId::Timer15);
+}
+
 void PresetFiles::StoreLinkUp() {
     // A second click while the device sends the block asked for would clear the half-received
     // block and ask for another; the block that then comes last is taken by whatever operation
-    // waits next (a recall would show the settings from before it). The first save goes on.
-    if (SavePending) return;
+    // waits next (a recall would show the settings from before it). The first save goes on,
+    // and so does a store or recall waiting for the device.
+    if (Busy() || (busyElsewhere_ && busyElsewhere_())) return;
     view_.hideEditor();
+    // The file holds the device's block, so the edits still queued go to the device first.
+    sendingQueued_ = true;
+    const bool sent = sendSlots_.SendQueued();
+    sendingQueued_ = false;
+    if (!sent) return;
     sendSlots_.Hold();
     timers_.stop(TimerId::Timer1);
     timers_.stop(TimerId::intimer);
     SavePending = true;
+    blockAskedAgain_ = false;
     // The device has answered a block request well within this at 9600 baud; without an
     // answer polling and sending would stay stopped for good.
     timers_.stop(TimerId::saveTimer);
@@ -84,7 +95,24 @@ void PresetFiles::OnSaveTimeout() {
     dialogs_.message(PresetOvertimeText());
 }
 
+void PresetFiles::OnBlockDamaged() {
+    if (!SavePending || blockAskedAgain_) return;
+    blockAskedAgain_ = true;
+    transport_.RxHexBuffer.clear();
+    transport_.SendBuffer = LiveBlockRequest();
+    transport_.WritePort();
+    timers_.stop(TimerId::saveTimer);
+    timers_.start(TimerId::saveTimer);
+}
+
+void PresetFiles::OnAcknowledged() {
+    if (!awaitingBlockAck_) return;
+    awaitingBlockAck_ = false;
+    BlockWriteAcknowledged = true;
+}
+
 void PresetFiles::OnLinkClosed() {
+    awaitingBlockAck_ = false;
     SavePending = false;
     timers_.stop(TimerId::saveTimer);
 }
@@ -126,6 +154,9 @@ void PresetFiles::ResumePolling() {
 
 void PresetFiles::OnLoadButton() {
     const bool linkUp = transport_.LinkUp;
+    // Writing a block while another operation waits for the device's block would empty the
+    // receive buffer under it.
+    if (linkUp && (Busy() || (busyElsewhere_ && busyElsewhere_()))) return;
     if (linkUp) {
         view_.hideEditor();
         // A poll or a paced frame must not land between the block's header and its body.
@@ -192,12 +223,16 @@ void PresetFiles::OnTimer15() {
 }
 
 void PresetFiles::WriteImageBlock(QStringView frameText) {
+    BlockWriteAcknowledged = false;
+    awaitingBlockAck_ = false;
     if (!transport_.LinkUp) return;
     const std::optional<QByteArray> body = BlockWriteBody(frameText);
     if (!body) return;
     transport_.SendBuffer = BlockWriteHeader();
     transport_.WritePort();
     transport_.PumpWait(kHeaderWaitMs);
+    // Polling is stopped and the queue held, so the next acknowledgement is the block's.
+    awaitingBlockAck_ = true;
     transport_.SendBuffer = *body;
     transport_.WritePort();
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace zx {
@@ -33,6 +34,15 @@ class PresetFiles {
     // The link has closed: a save still waiting for its block ends, or the next connection's
     // block would be taken for the file.
     void OnLinkClosed();
+    // A damaged block arrived while a save waits: the save asks for it once more.
+    void OnBlockDamaged();
+    void OnAcknowledged();
+
+    // A file save or load waits for the device, or edits are being sent before a save.
+    bool Busy() const;
+    // Whether a store or recall waits for the device; a file save or a load to the device then
+    // does nothing, since the two would take each other's block.
+    void setBusyElsewhere(std::function<bool()> busy) { busyElsewhere_ = std::move(busy); }
 
     // Writes the image of a frame text (at least 1124 characters) to the device as its
     // current settings, with a checksum of its own; only while the link is up.
@@ -44,6 +54,8 @@ class PresetFiles {
 
     bool SavePending = false;
     int progressCounter = 0; // Timer15's ticks
+    // The device acknowledged the last block written to it.
+    bool BlockWriteAcknowledged = false;
 
     static constexpr int kSaveStepWaitMs = 50;
     static constexpr int kHeaderWaitMs = 100;
@@ -70,6 +82,10 @@ class PresetFiles {
     ImageApplier& applier_;
     const ParameterModel& model_;
     PresetView& view_;
+    std::function<bool()> busyElsewhere_;
+    bool sendingQueued_ = false;
+    bool blockAskedAgain_ = false;
+    bool awaitingBlockAck_ = false;
 };
 
 } // namespace zx

@@ -16,11 +16,13 @@ const QString kInterrupt = QStringLiteral("interrupt.");
 // What a fault breaks: which kinds of answer the program never gets in full.
 enum Breaks : unsigned {
     kNone = 0,
-    kPolls = 1,     // no byte at all answers a poll
-    kHandshake = 2, // the connect's block or the names
-    kRecall = 4,    // the block answering a recall
-    kSave = 8,      // the block a file save asks for
-    kAll = kPolls | kHandshake | kRecall | kSave,
+    kPolls = 1,           // no byte at all answers a poll
+    kHandshake = 2,       // the connect's block or the names
+    kRecall = 4,          // the block answering a recall
+    kSave = 8,            // the block a file save asks for
+    kStore = 16,          // the acknowledgement of a store frame
+    kPollsAfterLoad = 32, // every poll once a file's block has been written
+    kAll = kPolls | kHandshake | kRecall | kSave | kStore,
 };
 
 enum class Fault {
@@ -34,6 +36,10 @@ enum class Fault {
     TruncatedBlock,
     SlowBytes,
     Unplugged,
+    OneDamagedBlock,
+    StoreFrameLost,
+    BlockWriteLost,
+    CableOffAtBlockWrite,
 };
 enum class Phase { Connecting, Idle, EditBurst, Recall, DeviceStore, PcStore, PcLoad, Reset };
 
@@ -48,14 +54,20 @@ struct FaultRule {
 const FaultRule kFaults[] = {
     {Fault::Silent, "silent", kAll},
     {Fault::SilentLater, "silent from a moment on", kPolls},
-    {Fault::Garbage, "garbage", kHandshake | kRecall | kSave},
+    {Fault::Garbage, "garbage", kHandshake | kRecall | kSave | kStore},
     {Fault::NoNames, "block without names", kHandshake},
-    {Fault::NoAcks, "no acknowledgements", kNone},
+    {Fault::NoAcks, "no acknowledgements", kStore},
     {Fault::RecallsIgnored, "recalls ignored", kRecall},
-    {Fault::BadChecksum, "block with a wrong checksum", kNone},
+    {Fault::BadChecksum, "block with a wrong checksum", kHandshake | kRecall | kSave},
     {Fault::TruncatedBlock, "truncated block", kHandshake | kRecall | kSave},
     {Fault::SlowBytes, "single bytes with long gaps", kHandshake | kSave},
     {Fault::Unplugged, "adapter pulled", kAll},
+    // The block asked for once more arrives whole.
+    {Fault::OneDamagedBlock, "one block damaged after its checksum", kNone},
+    {Fault::StoreFrameLost, "store frame lost", kStore},
+    // The window takes a file's block as written, as it always has; the tool checks it.
+    {Fault::BlockWriteLost, "block write lost", kNone},
+    {Fault::CableOffAtBlockWrite, "cable off as a block write starts", kPollsAfterLoad},
 };
 constexpr int kSilentAfterMs = 3000;
 constexpr int kByteGapMs = 15;
@@ -70,7 +82,7 @@ const PhaseRule kPhases[] = {
     {Phase::Idle, "idle", kNone},
     {Phase::EditBurst, "edit burst", kNone},
     {Phase::Recall, "recall", kRecall},
-    {Phase::DeviceStore, "device store", kRecall},
+    {Phase::DeviceStore, "device store", kRecall | kStore},
     {Phase::PcStore, "PC store", kSave},
     {Phase::PcLoad, "PC load", kNone},
     {Phase::Reset, "reset", kNone},
@@ -84,8 +96,11 @@ struct End {
 End ExpectedEnd(const FaultRule& f, const PhaseRule& p) {
     if (p.phase == Phase::Connecting && (f.breaks & kHandshake)) return {{kOvertime}, false};
     End end{{}, true};
-    if (p.waitsFor & f.breaks & (kRecall | kSave)) end.messages << PresetOvertimeText();
-    if (f.breaks & kPolls) end = {end.messages << kInterrupt, false};
+    // A store without its acknowledgement ends before its recall: one message either way.
+    if (p.waitsFor & f.breaks & (kRecall | kSave | kStore)) end.messages << PresetOvertimeText();
+    const bool pollsFail =
+        (f.breaks & kPolls) || ((f.breaks & kPollsAfterLoad) && p.phase == Phase::PcLoad);
+    if (pollsFail) end = {end.messages << kInterrupt, false};
     return end;
 }
 
@@ -121,6 +136,18 @@ void SwitchOn(Fault f, TestPlatform& tp) {
         break;
     case Fault::Unplugged:
         tp.serial.unplug();
+        break;
+    case Fault::OneDamagedBlock:
+        s.damagedBlocks = 1;
+        break;
+    case Fault::StoreFrameLost:
+        s.storeFrameLost = true;
+        break;
+    case Fault::BlockWriteLost:
+        s.blockWriteLost = true;
+        break;
+    case Fault::CableOffAtBlockWrite:
+        s.cableOffAtBlockWrite = true;
         break;
     }
 }

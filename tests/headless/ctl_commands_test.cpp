@@ -240,5 +240,85 @@ TEST_F(CtlTest, show_readableAndJson) {
     EXPECT_FALSE(channels[0].toObject().contains("limiter"));
 }
 
+// A device or line that loses or damages what the tool depends on ends the command with its
+// status and leaves no file behind, and what the device holds is never taken for success.
+TEST_F(CtlTest, lostOrDamagedFramesEndWithTheirStatusAndNoFile) {
+    struct Case {
+        const char* name;
+        QStringList args;
+        void (*fault)(SimFaults&);
+        int status;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"store frame lost",
+         {"store", "3", "Club"},
+         [](SimFaults& f) { f.storeFrameLost = true; },
+         kCtlFailed,
+         "overtime\uFF0Ctry again."},
+        {"every block damaged",
+         {"dump", "-o", "OUT"},
+         [](SimFaults& f) { f.damagedBlocks = 2; },
+         kCtlFailed,
+         "overtime\uFF0Ctry again."},
+        {"one block damaged, asked again",
+         {"dump", "-o", "OUT"},
+         [](SimFaults& f) { f.damagedBlocks = 1; },
+         kCtlOk,
+         ""},
+        {"block write lost",
+         {"load", "FILE"},
+         [](SimFaults& f) { f.blockWriteLost = true; },
+         kCtlFailed,
+         "the device did not acknowledge the block"},
+        {"cable off as the block write starts",
+         {"load", "FILE"},
+         [](SimFaults& f) { f.cableOffAtBlockWrite = true; },
+         kCtlFailed,
+         "the device did not acknowledge the block"},
+        // Out left's gain at its highest step, kept one above it: the reader clamps it back.
+        {"a value the device holds out of range",
+         {"load", "FILE", "--verify"},
+         [](SimFaults& f) { f.wrongBlockByte = ChannelBlockOffset(2) + 2; },
+         kCtlDiffers,
+         "image byte 162"},
+    };
+    ParameterModel m;
+    m.channels[2].gainIndex = 240;
+    const QString file = path("top.preset");
+    write(file, WriteImageText(m).toLatin1() + "\r\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestPlatform t;
+        const QByteArray slotBefore = t.sim.slotImage(3);
+        LinkSession s(t.clock, t.clock, t.serial, t.ports);
+        ASSERT_TRUE(s.Connect(QStringLiteral("COM3")));
+        c.fault(t.sim.faults);
+        QString o, e;
+        QTextStream os(&o), es(&e);
+        const QString outFile = path("out.preset");
+        QFile::remove(outFile);
+        QStringList args = c.args;
+        args.replaceInStrings(QStringLiteral("OUT"), outFile);
+        args.replaceInStrings(QStringLiteral("FILE"), file);
+        const auto parse = ParseCtlArgs(QStringList{"--port", "COM3"} + args);
+        ASSERT_TRUE(parse.command);
+        EXPECT_EQ(RunCtl(s, *parse.command, os, es), c.status) << e.toStdString();
+        if (*c.message == '\0')
+            EXPECT_TRUE(e.isEmpty()) << e.toStdString();
+        else
+            EXPECT_TRUE(e.trimmed().endsWith(QString::fromUtf8(c.message))) << e.toStdString();
+        if (c.status == kCtlOk) {
+            const QByteArray frame = SimAmplifier::BlockFrame(0, t.sim.liveImage());
+            EXPECT_EQ(read(outFile), frame.toHex().toUpper() + "\r\n");
+        } else {
+            EXPECT_FALSE(QFile::exists(outFile));
+        }
+        // A store the device never took recalls nothing: the slot and the live settings stay.
+        EXPECT_EQ(t.sim.slotImage(3), slotBefore);
+        for (const QByteArray& f : t.sim.framesFromPc()) EXPECT_NE(f, RecallRequest(3));
+    }
+}
+
 } // namespace
 } // namespace zx
