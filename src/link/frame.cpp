@@ -21,13 +21,6 @@ char Byte(unsigned v) {
 
 } // namespace
 
-ByteHalves Split16(unsigned value) {
-    // The last four hex digits: the first two are the high byte, the last two the low byte.
-    const QString t = HexText(value & 0xFFFF, 4);
-    return {static_cast<std::uint8_t>(*HexValue(QStringView(t).right(2))),
-            static_cast<std::uint8_t>(*HexValue(QStringView(t).left(2)))};
-}
-
 std::uint8_t FrameChecksum(const QByteArray& frameWithoutChecksum) {
     std::uint8_t sum = 0;
     for (qsizetype i = 3; i < frameWithoutChecksum.size(); ++i)

@@ -36,9 +36,6 @@ inline constexpr int kRequestFrameSize = 12;
 inline constexpr int kNameFieldSize = 20;
 inline constexpr int kNameStoreFrameSize = 32;
 
-// The 16-bit split by way of the four-digit hex text: {low, high}.
-ByteHalves Split16(unsigned value);
-
 std::uint8_t FrameChecksum(const QByteArray& frameWithoutChecksum); // XOR of bytes 3..end
 QByteArray BuildFrame(std::uint8_t type, std::uint8_t index, std::uint8_t command,
                       std::uint8_t block, const QByteArray& payload);

@@ -219,19 +219,6 @@ TEST(HexCodec, hexValueConversionErrors) {
             << QString::fromUtf16(text).toStdString();
 }
 
-TEST(HexCodec, splitOfSixteenBitValues) {
-    const struct {
-        unsigned value;
-        ByteHalves halves;
-    } cases[] = {{960, {0xC0, 0x03}}, {120, {120, 0}}, {0, {0, 0}},
-                 {255, {255, 0}},     {256, {0, 1}},   {65535, {255, 255}}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(Split16(c.value), c.halves) << c.value;
-        EXPECT_EQ(JoinHalves(Split16(c.value)), c.value);
-    }
-    for (unsigned v = 0; v <= 960; ++v) ASSERT_EQ(Split16(v), SplitHalves(v)) << v;
-}
-
 TEST(ReplyKeys, matchTheHeadersOfTheDeviceReplies) {
     auto key = [](const QByteArray& frame) { return Hex(frame).remove(' ').mid(8, 12); };
     EXPECT_EQ(key(BuildFrame(0x52, 0, 0x2B, 0, QByteArray(8, 0))), kKeyPollShort);
