@@ -2,13 +2,13 @@
 
 #include <QApplication>
 
+#include "drawing/graph.h"
+#include "drawing/routing_picture.h"
 #include "link/send_slots.h"
 #include "link/serial_transport.h"
 #include "model/preset_image.h"
 #include "platform/test_platform.h"
 #include "replies/apply_image.h"
-#include "response/graph.h"
-#include "response/routing_picture.h"
 
 #include "bench_support.h"
 

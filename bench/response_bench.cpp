@@ -1,12 +1,12 @@
 #include <benchmark/benchmark.h>
 
 #include "app/application.h"
+#include "drawing/graph.h"
+#include "drawing/graph_canvas.h"
 #include "model/parameter_model.h"
 #include "model/preset_image.h"
 #include "platform/test_platform.h"
 #include "response/curve_kernel.h"
-#include "response/graph.h"
-#include "response/graph_canvas.h"
 #include "response/response_curves.h"
 
 #include "bench_support.h"
@@ -154,8 +154,8 @@ void BM_ApplyBlockEndToEnd(benchmark::State& state) {
     app.Start();
     const QString block = WriteImageText(BusyModel());
     for (auto _ : state) {
-        app.transport.RxHexBuffer = block;
-        app.applier.ApplyPresetImage();
+        app.link.transport.RxHexBuffer = block;
+        app.link.applier.ApplyPresetImage();
         benchmark::DoNotOptimize(app.graph.image().constBits());
     }
 }

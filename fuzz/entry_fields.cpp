@@ -4,7 +4,7 @@
 //
 // Input: the first byte chooses the table, the rest is the typed text as UTF-8.
 
-#include "response/entry_fields.h"
+#include "model/entry_fields.h"
 #include "support/fuzz_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -12,13 +12,12 @@
 #include <random>
 #include <vector>
 
+#include "headless/headless_dialogs.h"
+#include "headless/headless_views.h"
 #include "link/frame.h"
-#include "link/send_slots.h"
-#include "link/serial_transport.h"
 #include "model/parameter_model.h"
 #include "platform/test_platform.h"
-#include "replies/apply_image.h"
-#include "replies/reply_dispatcher.h"
+#include "presets/device_link.h"
 #include "support/fuzz_checks.h"
 
 namespace {
@@ -38,7 +37,11 @@ class ReceiveRig {
     ReceiveRig(bool savePending, bool recallPending)
         : savePending_(savePending), recallPending_(recallPending) {
         tp.sim.faults.silent = true;
+        // The link's own hooks give way to ones that count what the dispatcher hands on, and
+        // its polls stay off the line: the device's bytes alone drive the dispatcher.
         ReplyHooks& h = dispatcher.hooks();
+        h = ReplyHooks{};
+        tp.clock.setHandler(TimerId::Timer1, {});
         h.savePending = [this] { return savePending_; };
         h.savedBlock = [this](const QString& text) {
             savePending_ = false;
@@ -89,11 +92,14 @@ class ReceiveRig {
     }
 
     TestPlatform tp;
-    SerialTransport transport{tp.serial, tp.ports, tp.clock};
     ParameterModel model;
-    SendSlots sendSlots{model, transport, tp.clock};
-    ImageApplier applier{model, transport, sendSlots};
-    ReplyDispatcher dispatcher{transport, tp.clock, applier};
+    HeadlessDialogs dialogs;
+    HeadlessConnectionView connectionView;
+    HeadlessPresetView presetView;
+    DeviceLink link{Platform{tp.clock, tp.clock, tp.serial, tp.ports, dialogs}, model,
+                    connectionView, presetView};
+    SerialTransport& transport = link.transport;
+    ReplyDispatcher& dispatcher = link.dispatcher;
     Outcome out;
 
   private:

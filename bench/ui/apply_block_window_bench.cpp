@@ -58,9 +58,9 @@ static void BM_ApplyBlockWithEditorControls(benchmark::State& state) {
     const std::array<QString, 2> blocks = {BusyBlockText(0), BusyBlockText(1)};
     std::size_t next = 0;
     for (auto _ : state) {
-        app.transport.RxHexBuffer = blocks[next];
+        app.link.transport.RxHexBuffer = blocks[next];
         next ^= 1;
-        app.applier.ApplyPresetImage();
+        app.link.applier.ApplyPresetImage();
         benchmark::DoNotOptimize(app.graph.image().constBits());
     }
     if (app.model.channels[1].delaySteps != 50 + 17 * static_cast<int>(next ^ 1))

@@ -12,8 +12,8 @@
 
 #include "app/application.h"
 #include "platform/test_platform.h"
-#include "replies/screen_refresh.h"
 #include "ui/editor_window.h"
+#include "ui/screen_refresh.h"
 
 using namespace zx;
 
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     Application app(tp.platform());
     app.Start();
     app.window.connectButton()->click();
-    if (!tp.runUntil([&app] { return app.transport.LinkUp; }, 5000)) {
+    if (!tp.runUntil([&app] { return app.link.transport.LinkUp; }, 5000)) {
         std::fprintf(stderr, "the simulated amplifier did not answer\n");
         return 1;
     }

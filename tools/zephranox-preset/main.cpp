@@ -1,9 +1,9 @@
 // zephranox-preset: turns an equaliser's filter list (Equalizer APO, Room EQ Wizard, AutoEQ)
 // into a preset file and a preset file back into a filter list. See the README.
 
+#include "model/channel_names.h"
 #include "model/parameter_model.h"
 #include "model/preset_image.h"
-#include "presets/channel_names.h"
 #include "presets/filter_export.h"
 #include "presets/filter_import.h"
 #include "presets/filter_list.h"

@@ -1,0 +1,203 @@
+#include "app/application.h"
+
+#include "app/marker_hint.h"
+#include "model/entry_fields.h"
+#include "model/value_scales.h"
+#include "response/graph_drag.h"
+#include "ui/channel_page.h"
+#include "ui/channel_strips.h"
+#include "ui/graph_view.h"
+#include "ui/number_field.h"
+#include "ui/preset_area.h"
+#include "ui/screen_refresh.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTabWidget>
+
+namespace zx {
+namespace {
+
+// The main window opens on the primary screen; its pictures are drawn at that screen's
+// resolution.
+qreal PrimaryScreenPixelRatio() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->devicePixelRatio() : 1.0;
+}
+
+} // namespace
+
+Application::Application(WindowPlatform p)
+    : platform(p), graph(PrimaryScreenPixelRatio()), routing(PrimaryScreenPixelRatio()),
+      link(Platform{p.timers, p.clock, p.serial, p.ports, p.dialogs}, model, window, window),
+      nameDialog(&window), actions(model, graph, routing, link.sendSlots),
+      editor(actions, p.timers, p.dialogs), screenView(window, editor) {
+
+    QObject::connect(&window, &MainWindow::connectClicked,
+                     [this] { link.connection.OnConnectButton(); });
+
+    window.showPictures(graph.image(), routing.image());
+    QObject::connect(&graph, &Graph::imageChanged, window.graphView(), &GraphView::refresh);
+    QObject::connect(&routing, &RoutingPicture::imageChanged, window.routingView(),
+                     &GraphView::refresh);
+    QObject::connect(&window, &MainWindow::crossoverChannelReset, &graph,
+                     [this] { graph.setCurrentCrossoverChannel(0); });
+    QObject::connect(&window, &MainWindow::curveShownChanged, &graph,
+                     [this](int ch, bool shown) { graph.ShowSwitchClicked(model, ch, shown); });
+    // Every block applied, from the device or a file, sets every display from the model.
+    // After it the device's settings are the truth: the edits before it cannot be undone.
+    link.applier.setImageAppliedHandler([this] {
+        RefreshScreen(model, graph, routing, screenView);
+        actions.history().clear();
+    });
+
+    WirePresets();
+    wireStrips();
+    wireEditor();
+    wireDragging();
+    wireHistory();
+    wireMarkerHints();
+}
+
+void Application::WirePresets() {
+
+    PresetArea* area = window.presetArea();
+    QObject::connect(area, &PresetArea::deviceStoreClicked,
+                     [this] { link.devicePresets.OnStoreButton(); });
+    QObject::connect(area, &PresetArea::deviceLoadClicked,
+                     [this] { link.devicePresets.OnLoadButton(); });
+    QObject::connect(area, &PresetArea::pcStoreClicked,
+                     [this] { link.presetFiles.OnStoreButton(); });
+    QObject::connect(area, &PresetArea::pcLoadClicked, [this] { link.presetFiles.OnLoadButton(); });
+    QObject::connect(&window, &MainWindow::presetNameRequested,
+                     [this] { platform.dialogs.execModal(nameDialog); });
+    nameDialog.setAcceptHandler(
+        [this](const QString& typed) { link.devicePresets.OnNameAccepted(typed); });
+}
+
+void Application::wireStrips() {
+    ChannelStrips* strips = window.strips();
+    QObject::connect(strips, &ChannelStrips::muteClicked, &window, [this, strips](ChannelId ch) {
+        actions.ToggleMute(ch);
+        strips->setMuteShown(ch, MuteShown(model.channels[static_cast<std::size_t>(ch)].mute));
+    });
+    QObject::connect(strips, &ChannelStrips::polClicked, &window, [this, strips](ChannelId ch) {
+        actions.TogglePolarity(ch);
+        strips->setPolarityCaption(
+            ch, PolarityCaption(model.channels[static_cast<std::size_t>(ch)].polarity));
+    });
+    QObject::connect(strips, &ChannelStrips::pageRequested, &editor, &EditorWindow::showPage);
+    QObject::connect(strips, &ChannelStrips::channelRequested, &editor, &EditorWindow::showChannel);
+}
+
+void Application::wireEditor() {
+    editor.setAttribute(Qt::WA_QuitOnClose, false);
+    QObject::connect(&window, &MainWindow::editorHideRequested, &editor, &QWidget::hide);
+    QObject::connect(&editor, &EditorWindow::shown, &window, [this] {
+        window.setLegendChecksEnabled(false);
+        graph.EditorShown();
+    });
+    QObject::connect(&editor, &EditorWindow::hidden, &window, [this] {
+        actions.DragRelease();
+        window.setLegendChecksEnabled(true);
+        window.setGraphTitle(QStringLiteral("show all"));
+        graph.EditorHidden(model);
+    });
+    QObject::connect(&editor, &EditorWindow::titleRequested, &window, &MainWindow::setGraphTitle);
+    QObject::connect(&editor, &EditorWindow::bandViewRequested, &graph,
+                     [this](EqBandId band) { graph.RefreshBand(model, band); });
+    QObject::connect(&editor, &EditorWindow::overviewRequested, &graph,
+                     [this] { graph.RedrawOverview(model); });
+    QObject::connect(&editor, &EditorWindow::mainPanelsEnabled, &window,
+                     &MainWindow::setMainPanelsEnabled);
+}
+
+void Application::wireDragging() {
+    GraphView* view = window.graphView();
+    QObject::connect(view, &GraphView::pressed, &editor, [this](QPoint at, Qt::MouseButton) {
+        if (editor.isVisible()) actions.DragPress(editor.currentChannel(), at.x(), at.y());
+    });
+    QObject::connect(view, &GraphView::moved, &editor, [this](QPoint at) {
+        const auto band = actions.DragMove(at.x(), at.y());
+        if (!band || !editor.currentChannel()) return;
+        const EqBandParams& b = model.bands[static_cast<std::size_t>(*band)];
+        editor.showDragValues(*band, FrequencyAt(b.freqIndex), EqGainAt(ActiveGainIndex(b)));
+    });
+    QObject::connect(view, &GraphView::released, &editor,
+                     [this](QPoint, Qt::MouseButton) { actions.DragRelease(); });
+}
+
+void Application::wireHistory() {
+    // Like any edit, undoing waits while the windows are disabled (connecting, a preset or
+    // file operation, a reset under way), so it cannot slip frames into those exchanges.
+    const auto allowed = [this] {
+        return window.signalFlowPanel()->isEnabled() && window.graphPanel()->isEnabled() &&
+               editor.pages()->isEnabled() && !actions.dragging();
+    };
+    auto* undo = new QAction(QStringLiteral("Undo"), &window);
+    undo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    QObject::connect(undo, &QAction::triggered, &window, [this, allowed] {
+        if (allowed()) actions.history().undo();
+    });
+    auto* redo = new QAction(QStringLiteral("Redo"), &window);
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    QObject::connect(redo, &QAction::triggered, &window, [this, allowed] {
+        if (allowed()) actions.history().redo();
+    });
+    for (QAction* a : {undo, redo}) {
+        a->setShortcutContext(Qt::WindowShortcut);
+        window.addAction(a);
+        editor.addAction(a);
+    }
+    actions.setReplayedHandler([this] {
+        ShowModelValues(model, screenView);
+        // A band's own redraw shows its channel alone; the graph goes back to what the
+        // windows show: the overview without the editor, the page's channel with it.
+        if (!editor.isVisible()) {
+            graph.RedrawOverview(model);
+        } else if (const auto ch = editor.currentChannel();
+                   ch && ChannelOfBand(graph.currentBand()) != *ch) {
+            graph.RefreshBand(model, BandId(*ch, 0));
+        }
+        // A field still being edited takes its restored text as the one it was entered with,
+        // so leaving it does not store the text again as a new edit.
+        auto* typing = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        if (typing && qobject_cast<NumberField*>(typing->parentWidget()))
+            editor.fieldMemory().previousText = typing->text();
+    });
+}
+
+void Application::wireMarkerHints() {
+    GraphView* view = window.graphView();
+    const auto pageChannel = [this]() -> std::optional<ChannelId> {
+        if (!editor.isVisible()) return std::nullopt;
+        return editor.currentChannel();
+    };
+    view->hintAt = [this, pageChannel](QPoint at) {
+        const auto ch = pageChannel();
+        if (!ch) return QString();
+        const auto band = HitBand(graph.markers(), *ch, at.x(), at.y());
+        return band ? MarkerHint(model, *band) : QString();
+    };
+    QObject::connect(
+        view, &GraphView::wheeled, &editor, [this, pageChannel](QPoint at, int notches) {
+            const auto band = actions.WheelQ(pageChannel(), at.x(), at.y(), notches);
+            if (!band) return;
+            editor.channelPage(ChannelOfBand(*band))
+                ->bandField(*band % kBandsPerChannel, ChannelPage::Q)
+                ->setText(
+                    FieldText(FieldTable::Q, model.bands[static_cast<std::size_t>(*band)].qIndex));
+        });
+}
+
+void Application::Start() {
+    model.ResetToDefaults();
+    routing.Draw(model);
+    link.connection.Startup();
+    window.show();
+}
+
+} // namespace zx

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "drawing/graph.h"
+#include "drawing/routing_picture.h"
+#include "editing/edit_actions.h"
+#include "model/parameter_model.h"
+#include "platform/window_dialogs.h"
+#include "presets/device_link.h"
+#include "ui/editor_window.h"
+#include "ui/main_window.h"
+#include "ui/name_dialog.h"
+#include "ui/windows_screen_view.h"
+
+namespace zx {
+
+// The one instance of every part of the program, wired together. main() makes one on the Qt
+// platform; tests make their own on the virtual one.
+class Application {
+  public:
+    explicit Application(WindowPlatform platform);
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Fills the port list, starts the always-running timers and shows the main window.
+    void Start();
+
+    WindowPlatform platform;
+    ParameterModel model;
+    Graph graph;
+    RoutingPicture routing;
+    MainWindow window;
+    DeviceLink link;
+    NameDialog nameDialog;
+    EditActions actions;
+    EditorWindow editor;
+    WindowsScreenView screenView;
+
+  private:
+    void WirePresets();
+    void wireStrips();
+    void wireEditor();
+    void wireDragging();
+    void wireHistory();
+    void wireMarkerHints();
+};
+
+} // namespace zx

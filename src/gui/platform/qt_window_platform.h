@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/qt_platform.h"
+#include "platform/window_dialogs.h"
+
+class QWidget;
+
+namespace zx {
+
+// Qt's message boxes and file dialogs, parented to the main window once it exists.
+class QtDialogs : public WindowDialogs {
+  public:
+    void setParent(QWidget* parent) { parent_ = parent; }
+    void message(const QString& text) override;
+    bool askYesNo(const QString& caption, const QString& text) override;
+    QString saveFileName(const QString& filterText, const QString& defaultName) override;
+    QString openFileName(const QString& filterText, const QString& defaultName) override;
+    int execModal(QDialog& dialog) override;
+
+  private:
+    QWidget* parent_ = nullptr;
+};
+
+// The program's platform.
+class QtPlatform {
+  public:
+    WindowPlatform platform() { return {timers, clock, serial, ports, dialogs}; }
+
+    QtTimerHub timers;
+    QtClock clock;
+    QtSerialDevice serial;
+    SystemPortList ports;
+    QtDialogs dialogs;
+};
+
+} // namespace zx

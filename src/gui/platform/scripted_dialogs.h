@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/window_dialogs.h"
+
+namespace zx {
+
+// Dialogs for tests: answers come from a script, and everything shown is recorded. With no
+// scripted answer a question is answered No, a file dialog is cancelled and a modal dialog is
+// rejected. An answer may keep its dialog open for a while: the clock's pumpWait then runs as
+// a real modal dialog's message loop would.
+class ScriptedDialogs : public WindowDialogs {
+  public:
+    enum class Kind { Message, Question, SaveFile, OpenFile, Modal };
+    struct Shown {
+        Kind kind;
+        QString caption; // the question's caption
+        QString text;    // the message or question text; a file dialog's filter text
+        QString defaultName;
+    };
+
+    explicit ScriptedDialogs(Clock* clock = nullptr) : clock_(clock) {}
+
+    void message(const QString& text) override;
+    bool askYesNo(const QString& caption, const QString& text) override;
+    QString saveFileName(const QString& filterText, const QString& defaultName) override;
+    QString openFileName(const QString& filterText, const QString& defaultName) override;
+    int execModal(QDialog& dialog) override;
+
+    void answerYes(bool yes, int openMs = 0) { questions_.push_back({yes, openMs}); }
+    void answerSave(QString fileName, int openMs = 0) {
+        saves_.push_back({std::move(fileName), openMs});
+    }
+    void answerOpen(QString fileName, int openMs = 0) {
+        opens_.push_back({std::move(fileName), openMs});
+    }
+    // The script acts on the dialog (fills fields, clicks a button) and returns its result.
+    void answerModal(std::function<int(QDialog&)> script) { modals_.push_back(std::move(script)); }
+    void setMessageOpenMs(int ms) { messageOpenMs_ = ms; }
+
+    const std::vector<Shown>& shown() const { return shown_; }
+    QStringList messages() const; // the texts of the message boxes, in order
+    void clear() { shown_.clear(); }
+
+  private:
+    template <typename T> struct Answer {
+        T value;
+        int openMs;
+    };
+    void keepOpen(int ms);
+
+    Clock* clock_;
+    std::deque<Answer<bool>> questions_;
+    std::deque<Answer<QString>> saves_, opens_;
+    std::deque<std::function<int(QDialog&)>> modals_;
+    int messageOpenMs_ = 0;
+    std::vector<Shown> shown_;
+};
+
+} // namespace zx

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/scripted_dialogs.h"
+#include "platform/virtual_clock.h"
+#include "platform/virtual_serial.h"
+#include "platform/window_dialogs.h"
+#include "sim/sim_amplifier.h"
+
+namespace zx {
+
+// Everything a test needs to run the program without hardware or real time: the virtual
+// clock, the simulated amplifier on a virtual line named COM3 (port 3), a port list holding
+// that one entry, and scripted dialogs.
+class TestPlatform {
+  public:
+    TestPlatform() = default;
+    TestPlatform(const TestPlatform&) = delete;
+    TestPlatform& operator=(const TestPlatform&) = delete;
+
+    WindowPlatform platform() { return {clock, clock, serial, ports, dialogs}; }
+
+    void advance(int ms) { clock.advance(ms); }
+    bool runUntil(const std::function<bool()>& pred, int limitMs) {
+        return clock.runUntil(pred, limitMs);
+    }
+
+    VirtualClock clock;
+    SimAmplifier sim;
+    VirtualSerialDevice serial{clock, sim};
+    FakePortList ports;
+    ScriptedDialogs dialogs{&clock};
+};
+
+} // namespace zx

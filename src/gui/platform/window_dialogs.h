@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/platform.h"
+
+class QDialog;
+
+namespace zx {
+
+// The dialogs of the windowed program: the device side's messages, questions and file names,
+// and dialog windows of its own shown modally.
+class WindowDialogs : public Dialogs {
+  public:
+    // Shows a dialog window modally; its result code (QDialog::Accepted or Rejected).
+    virtual int execModal(QDialog& dialog) = 0;
+};
+
+// Every platform service the windowed program uses; QtPlatform in the program, TestPlatform
+// in tests.
+struct WindowPlatform {
+    TimerHub& timers;
+    Clock& clock;
+    SerialDevice& serial;
+    PortList& ports;
+    WindowDialogs& dialogs;
+};
+
+} // namespace zx
