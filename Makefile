@@ -7,6 +7,8 @@ SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
 LINT_DIR ?= build-lint
 JOBS ?= $(shell nproc)
+# Extra arguments for the first configure of the build folder (CI: -DZEPHRANOX_WERROR=ON).
+CMAKE_ARGS ?=
 FUZZ_SECONDS ?= 60
 # clang 14 with its sanitizer and libFuzzer runtimes (libclang-rt-14-dev), clang-tidy,
 # cppcheck; llvm-14 brings the symbolizer for readable sanitizer reports.
@@ -22,7 +24,8 @@ export ASAN_SYMBOLIZER_PATH ?= /usr/lib/llvm-14/bin/llvm-symbolizer
 FUZZ_TARGETS := $(basename $(notdir $(wildcard fuzz/*.cpp)))
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test bench run install package clean format pictures test-sanitize fuzz lint
+.PHONY: deps configure build test bench run install package clean format format-check pictures \
+        test-sanitize fuzz lint
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -36,7 +39,7 @@ deps:
 	fi
 
 $(BUILD_DIR)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
 
 configure: deps $(BUILD_DIR)/CMakeCache.txt
 
@@ -116,14 +119,19 @@ LINT_SOURCES = $(shell git ls-files 'src/*.cpp' 'tools/*.cpp' | grep -v '_win\.c
 lint: deps
 	cmake -S . -B $(LINT_DIR) -DCMAKE_CXX_COMPILER=$(CLANGXX) \
 	    -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DZEPHRANOX_BENCH=OFF > /dev/null
-	cmake --build $(LINT_DIR) --target zephranox_core_autogen > /dev/null
+	cmake --build $(LINT_DIR) --target zephranox_device_autogen zephranox_gui_autogen > /dev/null
 	run-clang-tidy-14 -quiet -j $(JOBS) -p $(LINT_DIR) $(addprefix $(CURDIR)/,$(LINT_SOURCES))
 	cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ --library=qt \
 	    --enable=warning,performance,portability --inline-suppr \
-	    --suppressions-list=.ci/cppcheck.supp -I src $(LINT_SOURCES)
+	    --suppressions-list=.ci/cppcheck.supp -I src/device -I src/gui $(LINT_SOURCES)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# Fails on any file that `make format` would change.
+format-check: PACKAGES += clang-format
+format-check: deps
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
 	rm -rf $(BUILD_DIR)
