@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
 #include "app/app_fixture.h"
 #include "model/preset_image.h"
 #include "ui/preset_area.h"
@@ -27,40 +29,6 @@ void Edit(ParameterModel& m) {
     m.bands[9].freqIndex = 77;
     m.bands[9].peakGainIndex = 12;
     RefreshHalves(m.bands[9]);
-}
-
-TEST(PresetFileCheck, joinedLinesOfHexPairsOnly) {
-    const QString valid = WriteImageText(ParameterModel{});
-    const QByteArray line = valid.toLatin1();
-    struct Case {
-        const char* name;
-        QByteArray contents;
-        bool accepted;
-    };
-    QByteArray nonHexHeader = line, nonHexSum = line, nonHexBody = line;
-    nonHexHeader[0] = 'G';
-    nonHexSum[1125] = 'x';
-    nonHexBody[501] = ' ';
-    const Case cases[] = {
-        {"one line with CR LF", line + "\r\n", true},
-        {"split over lines", line.left(100) + "\r\n" + line.mid(100, 900) + "\n" + line.mid(1000),
-         true},
-        {"lowercase", line.toLower() + "\r\n", true},
-        {"empty", "", false},
-        {"1130 characters", line + "00\r\n", false},
-        {"non-hex in the header", nonHexHeader, false},
-        {"non-hex in the checksum", nonHexSum, false},
-        {"non-hex in the image", nonHexBody, false},
-        {"a line counts with its first 4096 characters", line + QByteArray(5000, ' '), false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const auto text = PresetFiles::CheckFileText(c.contents);
-        EXPECT_EQ(text.has_value(), c.accepted);
-        if (text) {
-            EXPECT_EQ(text->toUpper(), valid);
-        }
-    }
 }
 
 class PresetFilesTest : public AppTest {
@@ -164,10 +132,35 @@ TEST_F(PresetFilesTest, unusableFilesChangeNothingAndPollingResumes) {
     }
 }
 
-TEST_F(PresetFilesTest, aFailedWriteIsReported) {
-    tp.dialogs.answerSave(dir.filePath(QStringLiteral("no/such/folder")));
-    area()->pcStoreButton()->click();
-    EXPECT_EQ(tp.dialogs.messages(), QStringList{QStringLiteral("Cannot save file.")});
+// A save that cannot finish leaves the file that was there as it was.
+TEST_F(PresetFilesTest, aFailedSaveKeepsTheOldFileAndIsReported) {
+    struct Case {
+        const char* name;
+        QString file;
+        rlim_t sizeLimit;
+    };
+    const Case cases[] = {
+        {"no such folder", dir.filePath(QStringLiteral("no/such/folder")), RLIM_INFINITY},
+        {"the file-size limit", path("good.preset"), 600},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray old = "A good preset file\r\n";
+        if (c.sizeLimit != RLIM_INFINITY) WriteAll(c.file, old);
+        tp.dialogs.clear();
+        tp.dialogs.answerSave(c.file);
+        rlimit before{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+        rlimit limited = before;
+        limited.rlim_cur = std::min(c.sizeLimit, before.rlim_max);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        area()->pcStoreButton()->click();
+        setrlimit(RLIMIT_FSIZE, &before);
+        EXPECT_EQ(tp.dialogs.messages(), QStringList{QStringLiteral("Cannot save file.")});
+        EXPECT_EQ(ReadAll(c.file), c.sizeLimit == RLIM_INFINITY ? QByteArray() : old);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+                  c.sizeLimit == RLIM_INFINITY ? QStringList() : QStringList{"good.preset"});
+    }
 }
 
 } // namespace

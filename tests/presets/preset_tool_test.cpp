@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+
 #include "model/preset_image.h"
-#include "response/response_export.h"
+#include "sim/sim_amplifier.h"
 
 namespace {
 
@@ -14,14 +19,34 @@ struct ToolRun {
     QString err;
 };
 
-ToolRun Tool(const QStringList& args, const QByteArray& input = {}) {
+using Prepare = std::function<void(QProcess&)>;
+
+ToolRun RunTool(const QString& tool, const QStringList& args, const QByteArray& input = {},
+                const Prepare& setUp = {}) {
     QProcess p;
-    p.start(QStringLiteral(ZEPHRANOX_PRESET_TOOL), args);
+    p.setProgram(tool);
+    p.setArguments(args);
+    if (setUp) setUp(p);
+    p.start();
     p.write(input);
     p.closeWriteChannel();
     p.waitForFinished(30000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             QString::fromUtf8(p.readAllStandardError())};
+}
+
+ToolRun Tool(const QStringList& args, const QByteArray& input = {}, const Prepare& setUp = {}) {
+    return RunTool(QStringLiteral(ZEPHRANOX_PRESET_TOOL), args, input, setUp);
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
 }
 
 QByteArray Utf16WithBom(const QByteArray& latin1) {
@@ -75,7 +100,7 @@ TEST(PresetTool, importWritesAPresetThatExportsTheListBack) {
     QFile file(preset);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    EXPECT_EQ(bytes.size(), zx::kPresetTextLength + 2);
+    EXPECT_EQ(bytes.size(), zx::kBlockFrameTextSize + 2);
     EXPECT_TRUE(bytes.endsWith("\r\n"));
     EXPECT_EQ(bytes.left(20), "A5A5A500520028000228");
 
@@ -83,4 +108,85 @@ TEST(PresetTool, importWritesAPresetThatExportsTheListBack) {
     ASSERT_EQ(exported.exitCode, 0) << qPrintable(exported.err);
     EXPECT_EQ(exported.out, "Channel: out_right\nPreamp: -6.5 dB\n"
                             "Filter 1: ON PK Fc 1000 Hz Gain -3.0 dB Q 2.0\n\n");
+}
+
+// A file the window calls damaged, output that cannot be written whole, a name that is not
+// UTF-8: status 1, a message, and no file changed.
+TEST(PresetTool, filesThatCannotBeReadOrWrittenEndWithStatus1) {
+    QTemporaryDir dir;
+    const QString good = dir.filePath("good.preset"), spaced = dir.filePath("spaced.preset"),
+                  list = dir.filePath("list.txt"), out = dir.filePath("out.preset");
+    const QByteArray frame = zx::WriteImageText(zx::ParameterModel{}).toLatin1();
+    WriteAll(good, frame + "\r\n");
+    WriteAll(spaced, frame + " \r\n");
+    WriteAll(list, "Filter 1: ON PK Fc 63 Hz Gain 4.2 dB Q 1.41\n");
+    WriteAll(out, "An old preset\r\n");
+    // Where a name that is not UTF-8 led: every invalid byte became U+FFFD.
+    const QString replaced = dir.filePath(QStringLiteral("\uFFFD"));
+    WriteAll(replaced, frame + "\r\n");
+    const QString preset = QStringLiteral(ZEPHRANOX_PRESET_TOOL);
+    const QString response = QStringLiteral(ZEPHRANOX_RESPONSE_TOOL);
+
+    const Prepare toFull = [](QProcess& p) { p.setStandardOutputFile("/dev/full"); };
+    const Prepare sizeLimit = [](QProcess& p) {
+        p.setChildProcessModifier([] {
+            rlimit r{};
+            getrlimit(RLIMIT_FSIZE, &r);
+            r.rlim_cur = 600;
+            setrlimit(RLIMIT_FSIZE, &r);
+            std::signal(SIGXFSZ, SIG_DFL);
+        });
+    };
+    // Such a name reaches a program only through a shell; "$N" is the byte 0xFF.
+    const auto notUtf8 = [&dir](const QString& tool, const QString& args) -> Prepare {
+        return [tool, args, path = dir.path()](QProcess& p) {
+            p.setProgram("/bin/sh");
+            p.setArguments(
+                {"-c", "cd \"$1\" && N=$(printf '\\377') && exec \"$0\" " + args, tool, path});
+        };
+    };
+    struct Case {
+        const char* name;
+        QString tool;
+        QStringList args;
+        Prepare setUp;
+        const char* message;
+    };
+    const QStringList importLeft = {"import", "--channel", "out_left"};
+    const Case cases[] = {
+        {"response of a file with a trailing space", response, {spaced}, {}, "not a preset file"},
+        {"export of it", preset, {"export", spaced}, {}, "not a preset file"},
+        {"import into it",
+         preset,
+         importLeft + QStringList{"--into", spaced, "-o", out, list},
+         {},
+         "not a preset file"},
+        {"response to a full disk", response, {good}, toFull, "standard output"},
+        {"export to a full disk", preset, {"export", good}, toFull, "standard output"},
+        {"import to a full disk", preset, importLeft + QStringList{list}, toFull,
+         "standard output"},
+        {"help to a full disk", preset, {"--help"}, toFull, "standard output"},
+        {"import past the file-size limit", preset, importLeft + QStringList{"-o", out, list},
+         sizeLimit, "left as it was"},
+        {"response of a name that is not UTF-8",
+         response,
+         {},
+         notUtf8(response, "\"$N\""),
+         "not valid UTF-8"},
+        {"export of it", preset, {}, notUtf8(preset, "export \"$N\""), "not valid UTF-8"},
+        {"import into it",
+         preset,
+         {},
+         notUtf8(preset, "import --channel out_left -o \"$N\" " + list),
+         "not valid UTF-8"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = RunTool(c.tool, c.args, {}, c.setUp);
+        EXPECT_EQ(r.exitCode, 1) << c.name << ": " << qPrintable(r.err);
+        EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.message)))
+            << c.name << ": " << qPrintable(r.err);
+    }
+    EXPECT_EQ(ReadAll(out), "An old preset\r\n");
+    EXPECT_EQ(ReadAll(replaced), frame + "\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 5);
 }

@@ -3,16 +3,17 @@
 
 #include "model/parameter_model.h"
 #include "model/preset_image.h"
+#include "platform/command_line.h"
+#include "platform/file_io.h"
 #include "presets/channel_names.h"
 #include "presets/filter_export.h"
 #include "presets/filter_import.h"
 #include "presets/filter_list.h"
+#include "presets/preset_file_text.h"
 #include "presets/written_response.h"
-#include "response/response_export.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringConverter>
 #include <QStringDecoder>
 #include <QStringList>
@@ -62,16 +63,19 @@ int UsageError(const QString& message) {
     return kUsageError;
 }
 
-std::optional<QByteArray> ReadAll(const QString& path, QString& error) {
+// A file or, for "-", standard input; at most `maxBytes` of it when that is given.
+std::optional<QByteArray> ReadAll(const QString& path, QString& error,
+                                  std::optional<qint64> maxBytes = std::nullopt) {
     QFile file;
     const bool opened = path == QLatin1String("-")
                             ? file.open(stdin, QIODevice::ReadOnly)
                             : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    if (!opened) {
+    QByteArray bytes = !opened ? QByteArray() : maxBytes ? file.read(*maxBytes) : file.readAll();
+    if (!opened || file.error() != QFileDevice::NoError) {
         error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
-    return file.readAll();
+    return bytes;
 }
 
 // Text in the encoding its byte-order mark names, UTF-8 without one.
@@ -81,16 +85,17 @@ QString DecodeText(const QByteArray& bytes) {
     return decode(bytes);
 }
 
-bool ReadPreset(const QString& path, zx::ParameterModel& model, QString& error) {
-    const auto bytes = ReadAll(path, error);
-    if (!bytes) return false;
+// The frame text of a preset file, checked as the program's PC "Load" checks it.
+std::optional<QString> ReadPreset(const QString& path, zx::ParameterModel& model, QString& error) {
+    const auto bytes = ReadAll(path, error, zx::kPresetFileSizeLimit + 1);
+    if (!bytes) return std::nullopt;
     QString why;
-    const auto frame = zx::JoinPresetText(QString::fromLatin1(*bytes), &why);
+    const auto frame = zx::ReadPresetFileText(*bytes, &why);
     if (!frame || !zx::ReadImageText(*frame, model)) {
         error = QStringLiteral("%1 is not a preset file: %2").arg(path, why);
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return frame;
 }
 
 bool WriteOutput(const QString& path, const QByteArray& bytes, QString& error) {
@@ -103,9 +108,9 @@ bool WriteOutput(const QString& path, const QByteArray& bytes, QString& error) {
         }
         return true;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    QString why;
+    if (!zx::SaveWholeFile(path, bytes, &why)) {
+        error = QStringLiteral("cannot write %1 (left as it was): %2").arg(path, why);
         return false;
     }
     return true;
@@ -215,7 +220,7 @@ int Import(const Options& o) {
     if (!result.usable)
         return Fail(QStringLiteral("%1 holds no filter that could be used").arg(o.input));
 
-    if (!WriteOutput(o.out, (zx::WriteImageText(model) + QStringLiteral("\r\n")).toLatin1(), error))
+    if (!WriteOutput(o.out, zx::PresetFileBytes(zx::WriteImageText(model)), error))
         return Fail(error);
     if (o.report) PrintReport(result.written, model);
     return result.HasChanges() ? kChanged : kOk;
@@ -240,8 +245,7 @@ int Export(const Options& o) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+int Run(const QCoreApplication& app) {
     QString error;
     const auto options = ParseArguments(app.arguments().mid(1), error);
     if (!options) return UsageError(error);
@@ -250,4 +254,22 @@ int main(int argc, char** argv) {
         return kOk;
     }
     return options->command == u"import" ? Import(*options) : Export(*options);
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    zx::ReportFileSizeLimitAsError();
+    if (const auto bad = zx::UnfaithfulArgument(argc, argv)) {
+        return Fail(QStringLiteral("\"%1\" is not valid UTF-8; file names must be, or another "
+                                   "file would be used")
+                        .arg(*bad));
+    }
+    int status = Run(app);
+    // What was printed counts only if it was written: "export ... > /dev/full" fails.
+    QString error;
+    if (!zx::CloseStandardOutput(&error)) {
+        Fail(QStringLiteral("standard output: %1").arg(error));
+        if (status == kOk || status == kChanged) status = kFailed;
+    }
+    return status;
 }
