@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 
 #include "model/preset_image.h"
+#include "random_presets.h"
 #include "sim/sim_amplifier.h"
 
 namespace {
@@ -96,6 +97,8 @@ TEST(PresetTool, importWritesAPresetThatExportsTheListBack) {
                                   "Preamp: -6.5 dB\nFilter 1: ON PK Fc 1000 Hz Gain -3 dB Q 2\n");
     ASSERT_EQ(imported.exitCode, 0) << qPrintable(imported.err);
     EXPECT_TRUE(imported.err.contains(QStringLiteral("out_right: largest difference")));
+    // Without --into every output is routed OFF.
+    EXPECT_TRUE(imported.err.contains(QStringLiteral("routed OFF"))) << qPrintable(imported.err);
 
     QFile file(preset);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -106,8 +109,45 @@ TEST(PresetTool, importWritesAPresetThatExportsTheListBack) {
 
     const ToolRun exported = Tool({"export", "--channel", "out_right", preset});
     ASSERT_EQ(exported.exitCode, 0) << qPrintable(exported.err);
+    // Bands 2..8 are flat at their default frequencies; their lines keep them in their slots.
     EXPECT_EQ(exported.out, "Channel: out_right\nPreamp: -6.5 dB\n"
-                            "Filter 1: ON PK Fc 1000 Hz Gain -3.0 dB Q 2.0\n\n");
+                            "Filter 1: ON PK Fc 1000 Hz Gain -3.0 dB Q 2.0\n"
+                            "Filter 2: ON PK Fc 51.1 Hz Gain 0.0 dB Q 1.0\n"
+                            "Filter 3: ON PK Fc 102 Hz Gain 0.0 dB Q 1.0\n"
+                            "Filter 4: ON PK Fc 198 Hz Gain 0.0 dB Q 1.0\n"
+                            "Filter 5: ON PK Fc 500 Hz Gain 0.0 dB Q 1.0\n"
+                            "Filter 6: ON PK Fc 1000 Hz Gain 0.0 dB Q 1.0\n"
+                            "Filter 7: ON PK Fc 2000 Hz Gain 0.0 dB Q 1.0\n"
+                            "Filter 8: ON PK Fc 2997 Hz Gain 0.0 dB Q 1.0\n\n");
+}
+
+// A device's dump with every byte set: what the list does not say (the preset name, bypass
+// flags, reserved bytes, a shelf's Q, the other type's gain, a flat band's type, frequency
+// and Q) comes back from the dump, the rest from the list, each band in its own slot.
+TEST(PresetTool, exportThenImportIntoTheDumpGivesItBackByteForByte) {
+    QTemporaryDir dir;
+    const QString dump = dir.filePath("dump.preset"), list = dir.filePath("list.txt"),
+                  back = dir.filePath("back.preset");
+    QStringList import = {"import", "--into", dump, "-o", back, list};
+    for (const char* ch : {"in_left", "in_right", "out_left", "out_right", "out_sub"})
+        import << "--channel" << ch;
+    std::mt19937 rng(5);
+    for (int i = 0; i < 4; ++i) {
+        QByteArray image = zx::ImageBytes(zx::RandomPreset(rng, false));
+        for (int p = zx::kImageReservedOffset; p < zx::kImageSize; ++p)
+            image[p] = char(zx::Pick(rng, 1, 255));
+        for (zx::ChannelId ch = 0; ch < zx::kChannelCount; ++ch)
+            image[zx::ChannelBlockOffset(ch) + 6] = 1; // bypass
+        const QByteArray file = zx::SimAmplifier::BlockFrame(0, image).toHex().toUpper() + "\r\n";
+        WriteAll(dump, file);
+
+        const ToolRun exported = Tool({"export", "-o", list, dump});
+        ASSERT_EQ(exported.exitCode, 0) << qPrintable(exported.err);
+        const ToolRun imported = Tool(import);
+        ASSERT_EQ(imported.exitCode, 0) << qPrintable(imported.err);
+        EXPECT_FALSE(imported.err.contains(QStringLiteral("routed OFF")));
+        ASSERT_EQ(ReadAll(back), file) << qPrintable(QString::fromUtf8(ReadAll(list)));
+    }
 }
 
 // A file the window calls damaged, output that cannot be written whole, a name that is not

@@ -40,7 +40,8 @@ constexpr const char* kUsage =
     "\n"
     "  --channel NAME  in_left, in_right, out_left, out_right, out_sub or out_4; export\n"
     "                  defaults to the five channels shown on screen\n"
-    "  --into PRESET   start from this preset file instead of the default settings\n"
+    "  --into PRESET   start from this preset file (e.g. from zephranox-ctl dump) instead of\n"
+    "                  the default settings, whose outputs are all routed OFF\n"
     "  -o OUT          write to OUT instead of standard output\n"
     "  --report        per channel, the largest difference between the list's filters and\n"
     "                  the response the device draws, and every value as it was snapped\n"
@@ -207,10 +208,22 @@ std::optional<Options> ParseArguments(const QStringList& args, QString& error) {
     return o;
 }
 
+// The preset `into` with what the import replaced: the imported channels' gain, crossovers
+// and band records. Everything else keeps its byte, the preset name, bypass flags and
+// reserved bytes too, so importing a preset's own export gives back the same file.
+QString ImportedInto(const QString& into, const zx::ParameterModel& model,
+                     const std::vector<zx::ChannelId>& channels) {
+    QByteArray image = *zx::ImagePayloadOfText(into);
+    const QByteArray imported = zx::ImageBytes(model);
+    for (zx::ChannelId ch : channels) zx::CopyChannelFilterBytes(imported, image, ch);
+    return zx::FrameTextWithImage(into, image);
+}
+
 int Import(const Options& o) {
     QString error;
     zx::ParameterModel model;
-    if (!o.into.isEmpty() && !ReadPreset(o.into, model, error)) return Fail(error);
+    std::optional<QString> into;
+    if (!o.into.isEmpty() && !(into = ReadPreset(o.into, model, error))) return Fail(error);
     const auto bytes = ReadAll(o.input, error);
     if (!bytes) return Fail(error);
 
@@ -220,8 +233,18 @@ int Import(const Options& o) {
     if (!result.usable)
         return Fail(QStringLiteral("%1 holds no filter that could be used").arg(o.input));
 
-    if (!WriteOutput(o.out, zx::PresetFileBytes(zx::WriteImageText(model)), error))
-        return Fail(error);
+    if (!into) {
+        Print(stderr,
+              QStringLiteral("zephranox-preset: without --into everything but the imported "
+                             "channels' EQ, gain and crossovers\n"
+                             "  is the default: every output is routed OFF (the amplifier stays "
+                             "silent) and no other\n"
+                             "  channel has a crossover; start from the amplifier's settings with\n"
+                             "  zephranox-ctl --port PORT dump -o unit.preset, then import with "
+                             "--into unit.preset\n"));
+    }
+    const QString text = into ? ImportedInto(*into, model, o.channels) : zx::WriteImageText(model);
+    if (!WriteOutput(o.out, zx::PresetFileBytes(text), error)) return Fail(error);
     if (o.report) PrintReport(result.written, model);
     return result.HasChanges() ? kChanged : kOk;
 }
