@@ -1,43 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
-#include <functional>
-
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "headless/settings_report.h"
 #include "model/preset_image.h"
 #include "support/pty_server.h"
+#include "support/tool_process.h"
 
 namespace zx {
 namespace {
 
-struct CtlRun {
-    int status = -1;
-    qint64 ms = 0;
-    QString err;
-};
-
-CtlRun Ctl(const QStringList& args, const std::function<void(QProcess&)>& setUp = {}) {
-    QProcess p;
-    p.setProgram(QStringLiteral(ZX_CTL_PATH));
-    p.setArguments(args);
-    if (setUp) setUp(p);
-    QElapsedTimer t;
-    t.start();
-    p.start();
-    CtlRun r;
-    if (p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit) r.status = p.exitCode();
-    r.ms = t.elapsed();
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+ToolRun Ctl(const QStringList& args, const Prepare& prepare = {}) {
+    return RunTool(QStringLiteral(ZX_CTL_PATH), args, {}, prepare);
 }
 
 // The built program over a pseudo-terminal, in real time, against the simulated amplifier.
@@ -60,15 +38,15 @@ TEST(CtlRealLine, loadVerifyThenDumpHoldsTheLoadedSettings) {
     f.write(WriteImageText(m).toLatin1() + "\r\n");
     f.close();
 
-    const CtlRun load = Ctl({"--port", port, "load", file, "--verify"});
-    EXPECT_EQ(load.status, 0) << load.err.toStdString();
+    const ToolRun load = Ctl({"--port", port, "load", file, "--verify"});
+    EXPECT_EQ(load.exitCode, 0) << load.err.toStdString();
     // The handshake, the block write, the 6 s wait and the read-back.
     EXPECT_GE(load.ms, 7000);
     EXPECT_LE(load.ms, 11000);
 
     const QString back = dir.filePath("back.preset");
-    const CtlRun dump = Ctl({"--port", port, "dump", "-o", back});
-    EXPECT_EQ(dump.status, 0) << dump.err.toStdString();
+    const ToolRun dump = Ctl({"--port", port, "dump", "-o", back});
+    EXPECT_EQ(dump.exitCode, 0) << dump.err.toStdString();
     server.stop();
 
     QFile b(back);
@@ -97,43 +75,31 @@ TEST(CtlRealLine, failuresOfFilesAndStandardOutputEndWithStatus1) {
     const QString fifo = dir.filePath("fifo");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
 
-    const auto toFull = [](QProcess& p) { p.setStandardOutputFile("/dev/full"); };
-    const auto sizeLimit = [](QProcess& p) {
-        p.setChildProcessModifier([] {
-            rlimit r{};
-            getrlimit(RLIMIT_FSIZE, &r);
-            r.rlim_cur = 600;
-            setrlimit(RLIMIT_FSIZE, &r);
-            std::signal(SIGXFSZ, SIG_DFL);
-        });
-    };
-    // A name that is not UTF-8 reaches the program only through a shell.
-    const auto latin1Name = [&](QProcess& p) {
-        p.setProgram("/bin/sh");
-        p.setArguments({"-c", "exec \"$0\" --port \"$1\" dump -o \"$(printf '%s/\\377' \"$2\")\"",
-                        ZX_CTL_PATH, port, dir.path()});
-    };
     struct Case {
         const char* name;
         QStringList args;
-        std::function<void(QProcess&)> setUp;
+        Prepare prepare;
         const char* message;
     };
     const Case cases[] = {
-        {"dump to a full disk", {"dump"}, toFull, "standard output"},
-        {"show to a full disk", {"show"}, toFull, "standard output"},
-        {"names to a full disk", {"names"}, toFull, "standard output"},
+        {"dump to a full disk", {"dump"}, ToFullDisk, "standard output"},
+        {"show to a full disk", {"show"}, ToFullDisk, "standard output"},
+        {"names to a full disk", {"names"}, ToFullDisk, "standard output"},
         {"dump -o past the file-size limit",
          {"dump", "-o", backup},
-         sizeLimit,
+         FileSizeLimit(600),
          "Cannot save file."},
         {"load of a FIFO", {"load", fifo}, {}, "Cannot open file."},
-        {"dump -o a name that is not UTF-8", {}, latin1Name, "not valid UTF-8"},
+        {"dump -o a name that is not UTF-8",
+         {},
+         WithNameNotUtf8(dir.path(), "--port " + port + " dump -o \"$N\""),
+         "not valid UTF-8"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const CtlRun r = Ctl(QStringList{"--port", port} + c.args, c.setUp);
-        EXPECT_EQ(r.status, 1) << r.err.toStdString();
+        const ToolRun r =
+            Ctl(c.args.isEmpty() ? c.args : QStringList{"--port", port} + c.args, c.prepare);
+        EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.message))) << r.err.toStdString();
     }
     server.stop();

@@ -1,43 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
-
-#include <csignal>
-#include <functional>
-#include <sys/resource.h>
 
 #include "model/preset_image.h"
 #include "random_presets.h"
 #include "sim/sim_amplifier.h"
+#include "support/tool_process.h"
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
+using zx::Prepare;
+using zx::RunTool;
+using zx::ToolRun;
 
-using Prepare = std::function<void(QProcess&)>;
-
-ToolRun RunTool(const QString& tool, const QStringList& args, const QByteArray& input = {},
-                const Prepare& setUp = {}) {
-    QProcess p;
-    p.setProgram(tool);
-    p.setArguments(args);
-    if (setUp) setUp(p);
-    p.start();
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(30000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-ToolRun Tool(const QStringList& args, const QByteArray& input = {}, const Prepare& setUp = {}) {
-    return RunTool(QStringLiteral(ZEPHRANOX_PRESET_TOOL), args, input, setUp);
+ToolRun Tool(const QStringList& args, const QByteArray& input = {}) {
+    return RunTool(QStringLiteral(ZEPHRANOX_PRESET_TOOL), args, input);
 }
 
 QByteArray ReadAll(const QString& path) {
@@ -166,25 +144,6 @@ TEST(PresetTool, filesThatCannotBeReadOrWrittenEndWithStatus1) {
     WriteAll(replaced, frame + "\r\n");
     const QString preset = QStringLiteral(ZEPHRANOX_PRESET_TOOL);
     const QString response = QStringLiteral(ZEPHRANOX_RESPONSE_TOOL);
-
-    const Prepare toFull = [](QProcess& p) { p.setStandardOutputFile("/dev/full"); };
-    const Prepare sizeLimit = [](QProcess& p) {
-        p.setChildProcessModifier([] {
-            rlimit r{};
-            getrlimit(RLIMIT_FSIZE, &r);
-            r.rlim_cur = 600;
-            setrlimit(RLIMIT_FSIZE, &r);
-            std::signal(SIGXFSZ, SIG_DFL);
-        });
-    };
-    // Such a name reaches a program only through a shell; "$N" is the byte 0xFF.
-    const auto notUtf8 = [&dir](const QString& tool, const QString& args) -> Prepare {
-        return [tool, args, path = dir.path()](QProcess& p) {
-            p.setProgram("/bin/sh");
-            p.setArguments(
-                {"-c", "cd \"$1\" && N=$(printf '\\377') && exec \"$0\" " + args, tool, path});
-        };
-    };
     struct Case {
         const char* name;
         QString tool;
@@ -201,23 +160,19 @@ TEST(PresetTool, filesThatCannotBeReadOrWrittenEndWithStatus1) {
          importLeft + QStringList{"--into", spaced, "-o", out, list},
          {},
          "not a preset file"},
-        {"response to a full disk", response, {good}, toFull, "standard output"},
-        {"export to a full disk", preset, {"export", good}, toFull, "standard output"},
-        {"import to a full disk", preset, importLeft + QStringList{list}, toFull,
-         "standard output"},
-        {"help to a full disk", preset, {"--help"}, toFull, "standard output"},
+        {"response to a full disk", response, {good}, zx::ToFullDisk, "standard output"},
+        {"export to a full disk", preset, {"export", good}, zx::ToFullDisk, "standard output"},
         {"import past the file-size limit", preset, importLeft + QStringList{"-o", out, list},
-         sizeLimit, "left as it was"},
-        {"response of a name that is not UTF-8",
-         response,
-         {},
-         notUtf8(response, "\"$N\""),
-         "not valid UTF-8"},
-        {"export of it", preset, {}, notUtf8(preset, "export \"$N\""), "not valid UTF-8"},
-        {"import into it",
+         zx::FileSizeLimit(600), "left as it was"},
+        {"export of a name that is not UTF-8",
          preset,
          {},
-         notUtf8(preset, "import --channel out_left -o \"$N\" " + list),
+         zx::WithNameNotUtf8(dir.path(), "export \"$N\""),
+         "not valid UTF-8"},
+        {"import into such a name",
+         preset,
+         {},
+         zx::WithNameNotUtf8(dir.path(), "import --channel out_left -o \"$N\" " + list),
          "not valid UTF-8"},
     };
     for (const Case& c : cases) {
