@@ -154,7 +154,6 @@ TEST(PresetTool, filesThatCannotBeReadOrWrittenEndWithStatus1) {
     const QStringList importLeft = {"import", "--channel", "out_left"};
     const Case cases[] = {
         {"response of a file with a trailing space", response, {spaced}, {}, "not a preset file"},
-        {"export of it", preset, {"export", spaced}, {}, "not a preset file"},
         {"import into it",
          preset,
          importLeft + QStringList{"--into", spaced, "-o", out, list},
