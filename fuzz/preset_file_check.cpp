@@ -6,13 +6,13 @@
 
 #include "link/frame.h"
 #include "model/preset_image.h"
-#include "presets/preset_files.h"
+#include "presets/preset_file_text.h"
 #include "support/fuzz_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zx;
     const QByteArray contents(reinterpret_cast<const char*>(data), qsizetype(size));
-    const auto text = PresetFiles::CheckFileText(contents);
+    const auto text = ReadPresetFileText(contents);
     if (!text) return 0;
     fuzz::Require(text->size() == kBlockFrameTextSize, "accepted text has the block's length");
 

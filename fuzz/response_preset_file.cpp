@@ -1,26 +1,26 @@
-// zephranox-response's reading of a preset file: the file's text joined into a frame text,
-// read into a model and turned into the response CSV.
+// zephranox-response's reading of a preset file: the file checked and joined into a frame
+// text as the program's PC "Load" does it, read into a model and turned into the response CSV.
 //
-// Input: the file's bytes (read as Latin-1, as the tool reads them); a first byte whose low
+// Input: the file's bytes; a first byte whose low
 // three bits are 001 asks for the detailed CSV (eight times the formatting, so kept rarer).
 
 #include <cmath>
 
 #include "model/preset_image.h"
+#include "presets/preset_file_text.h"
 #include "response/response_export.h"
 #include "support/fuzz_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zx;
-    const QString file =
-        QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+    const QByteArray file(reinterpret_cast<const char*>(data), qsizetype(size));
     QString why;
-    const std::optional<QString> frame = JoinPresetText(file, &why);
+    const std::optional<QString> frame = ReadPresetFileText(file, &why);
     if (!frame) {
         fuzz::Require(!why.isEmpty(), "a rejected file says why");
         return 0;
     }
-    fuzz::Require(frame->size() == kPresetTextLength, "a joined text is one block");
+    fuzz::Require(frame->size() == kBlockFrameTextSize, "a joined text is one block");
     ParameterModel model;
     fuzz::Require(ReadImageText(*frame, model), "a joined text reads");
 

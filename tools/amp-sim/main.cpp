@@ -2,7 +2,6 @@
 // hardware. It prints the port's path on its first line and runs until interrupted.
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -12,7 +11,8 @@
 #include <cstdlib>
 
 #include "model/preset_image.h"
-#include "presets/preset_files.h"
+#include "platform/command_line.h"
+#include "presets/preset_file_text.h"
 #include "sim/pty_amplifier.h"
 #include "sim/sim_amplifier.h"
 
@@ -54,10 +54,7 @@ QString Hex(const QByteArray& bytes) {
 
 // The live image of a preset file, checked as the program checks a file it loads.
 bool ReadPresetFile(const QString& path, QByteArray* image) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    const std::optional<QString> text =
-        zx::PresetFiles::CheckFileText(f.read(zx::PresetFiles::kFileSizeLimit + 1));
+    const std::optional<QString> text = zx::ReadPresetFile(path).frameText;
     const std::optional<QByteArray> payload = text ? zx::ImagePayloadOfText(*text) : std::nullopt;
     if (!payload) return false;
     *image = *payload;
@@ -68,6 +65,11 @@ bool ReadPresetFile(const QString& path, QByteArray* image) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (const auto bad = zx::UnfaithfulArgument(argc, argv)) {
+        std::fprintf(stderr, "amp-sim: \"%s\" is not valid UTF-8; paths must be\n",
+                     bad->toUtf8().constData());
+        return 2;
+    }
     zx::SimAmplifier sim;
     QString link;
     bool quiet = false, log = false;
@@ -199,7 +201,12 @@ int main(int argc, char** argv) {
     if (!quiet)
         std::printf("amp-sim: the simulated amplifier on %s (terminal %s); Ctrl+C ends it\n",
                     qPrintable(pty.linkPath()), qPrintable(pty.terminalPath()));
-    std::fflush(stdout);
+    // Whoever started it reads the port's path here; without it the simulator is of no use.
+    if (std::fflush(stdout) != 0) {
+        std::perror("amp-sim: standard output");
+        pty.removeLink();
+        return 1;
+    }
     if (log)
         sim.onFrame = [](const zx::SimAmplifier::FrameRecord& f) {
             std::printf("%9lld ms %s %s\n", static_cast<long long>(f.atMs), f.fromPc ? "<-" : "->",

@@ -4,6 +4,7 @@
 //   readme-pictures [folder]     (default: docs)
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QPushButton>
 #include <QTabWidget>
@@ -11,6 +12,7 @@
 #include <cstdio>
 
 #include "app/application.h"
+#include "platform/file_io.h"
 #include "platform/test_platform.h"
 #include "ui/editor_window.h"
 #include "ui/screen_refresh.h"
@@ -32,10 +34,17 @@ void SetSomeBands(EditActions& a, ChannelId ch) {
     a.SetCrossoverType(ch, true, 5);
 }
 
+// A picture that cannot be written whole leaves the old one in place.
 bool Save(QWidget& w, const QString& path) {
-    const bool ok = w.grab().save(path, "PNG");
-    std::fprintf(ok ? stdout : stderr, "%s %s\n", ok ? "wrote" : "could not write",
-                 qPrintable(path));
+    QByteArray png;
+    QBuffer buffer(&png);
+    QString error = QStringLiteral("cannot encode the picture");
+    const bool ok = buffer.open(QIODevice::WriteOnly) && w.grab().save(&buffer, "PNG") &&
+                    SaveWholeFile(path, png, &error);
+    if (ok)
+        std::printf("wrote %s\n", qPrintable(path));
+    else
+        std::fprintf(stderr, "could not write %s: %s\n", qPrintable(path), qPrintable(error));
     return ok;
 }
 

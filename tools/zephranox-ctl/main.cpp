@@ -8,15 +8,13 @@
 
 #include "headless/ctl_commands.h"
 #include "headless/link_session.h"
+#include "platform/command_line.h"
+#include "platform/file_io.h"
 #include "platform/qt_platform.h"
 
-int main(int argc, char** argv) {
-    // No widget anywhere: the link, the replies and the preset operations run on the bare
-    // event loop.
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+namespace {
 
+int Run(const QCoreApplication& app, QTextStream& out, QTextStream& err) {
     const zx::CtlParse parse = zx::ParseCtlArgs(app.arguments().mid(1));
     if (parse.help) {
         out << zx::kCtlUsageText;
@@ -41,4 +39,34 @@ int main(int argc, char** argv) {
     zx::QtSerialDevice serial;
     zx::LinkSession session(timers, clock, serial, *ports);
     return zx::RunCtl(session, command, out, err);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // No widget anywhere: the link, the replies and the preset operations run on the bare
+    // event loop.
+    QCoreApplication app(argc, argv);
+    zx::ReportFileSizeLimitAsError();
+    if (const auto bad = zx::UnfaithfulArgument(argc, argv)) {
+        std::fprintf(stderr,
+                     "zephranox-ctl: \"%s\" is not valid UTF-8; file names must be, or another "
+                     "file would be used\n",
+                     bad->toUtf8().constData());
+        return zx::kCtlFailed;
+    }
+    int status = zx::kCtlOk;
+    {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        status = Run(app, out, err);
+        out.flush();
+    }
+    // What the command printed counts only if it was written: "dump > /dev/full" fails.
+    QString error;
+    if (!zx::CloseStandardOutput(&error)) {
+        std::fprintf(stderr, "zephranox-ctl: standard output: %s\n", error.toUtf8().constData());
+        if (status == zx::kCtlOk) status = zx::kCtlFailed;
+    }
+    return status;
 }

@@ -4,15 +4,16 @@
 #include "model/channel_names.h"
 #include "model/parameter_model.h"
 #include "model/preset_image.h"
+#include "platform/command_line.h"
+#include "platform/file_io.h"
 #include "presets/filter_export.h"
 #include "presets/filter_import.h"
 #include "presets/filter_list.h"
+#include "presets/preset_file_text.h"
 #include "presets/written_response.h"
-#include "response/response_export.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringConverter>
 #include <QStringDecoder>
 #include <QStringList>
@@ -39,7 +40,8 @@ constexpr const char* kUsage =
     "\n"
     "  --channel NAME  in_left, in_right, out_left, out_right, out_sub or out_4; export\n"
     "                  defaults to the five channels shown on screen\n"
-    "  --into PRESET   start from this preset file instead of the default settings\n"
+    "  --into PRESET   start from this preset file (e.g. from zephranox-ctl dump) instead of\n"
+    "                  the default settings, whose outputs are all routed OFF\n"
     "  -o OUT          write to OUT instead of standard output\n"
     "  --report        per channel, the largest difference between the list's filters and\n"
     "                  the response the device draws, and every value as it was snapped\n"
@@ -62,16 +64,19 @@ int UsageError(const QString& message) {
     return kUsageError;
 }
 
-std::optional<QByteArray> ReadAll(const QString& path, QString& error) {
+// A file or, for "-", standard input; at most `maxBytes` of it when that is given.
+std::optional<QByteArray> ReadAll(const QString& path, QString& error,
+                                  std::optional<qint64> maxBytes = std::nullopt) {
     QFile file;
     const bool opened = path == QLatin1String("-")
                             ? file.open(stdin, QIODevice::ReadOnly)
                             : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    if (!opened) {
+    QByteArray bytes = !opened ? QByteArray() : maxBytes ? file.read(*maxBytes) : file.readAll();
+    if (!opened || file.error() != QFileDevice::NoError) {
         error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
-    return file.readAll();
+    return bytes;
 }
 
 // Text in the encoding its byte-order mark names, UTF-8 without one.
@@ -81,16 +86,17 @@ QString DecodeText(const QByteArray& bytes) {
     return decode(bytes);
 }
 
-bool ReadPreset(const QString& path, zx::ParameterModel& model, QString& error) {
-    const auto bytes = ReadAll(path, error);
-    if (!bytes) return false;
+// The frame text of a preset file, checked as the program's PC "Load" checks it.
+std::optional<QString> ReadPreset(const QString& path, zx::ParameterModel& model, QString& error) {
+    const auto bytes = ReadAll(path, error, zx::kPresetFileSizeLimit + 1);
+    if (!bytes) return std::nullopt;
     QString why;
-    const auto frame = zx::JoinPresetText(QString::fromLatin1(*bytes), &why);
+    const auto frame = zx::ReadPresetFileText(*bytes, &why);
     if (!frame || !zx::ReadImageText(*frame, model)) {
         error = QStringLiteral("%1 is not a preset file: %2").arg(path, why);
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return frame;
 }
 
 bool WriteOutput(const QString& path, const QByteArray& bytes, QString& error) {
@@ -103,9 +109,9 @@ bool WriteOutput(const QString& path, const QByteArray& bytes, QString& error) {
         }
         return true;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    QString why;
+    if (!zx::SaveWholeFile(path, bytes, &why)) {
+        error = QStringLiteral("cannot write %1 (left as it was): %2").arg(path, why);
         return false;
     }
     return true;
@@ -202,10 +208,22 @@ std::optional<Options> ParseArguments(const QStringList& args, QString& error) {
     return o;
 }
 
+// The preset `into` with what the import replaced: the imported channels' gain, crossovers
+// and band records. Everything else keeps its byte, the preset name, bypass flags and
+// reserved bytes too, so importing a preset's own export gives back the same file.
+QString ImportedInto(const QString& into, const zx::ParameterModel& model,
+                     const std::vector<zx::ChannelId>& channels) {
+    QByteArray image = *zx::ImagePayloadOfText(into);
+    const QByteArray imported = zx::ImageBytes(model);
+    for (zx::ChannelId ch : channels) zx::CopyChannelFilterBytes(imported, image, ch);
+    return zx::FrameTextWithImage(into, image);
+}
+
 int Import(const Options& o) {
     QString error;
     zx::ParameterModel model;
-    if (!o.into.isEmpty() && !ReadPreset(o.into, model, error)) return Fail(error);
+    std::optional<QString> into;
+    if (!o.into.isEmpty() && !(into = ReadPreset(o.into, model, error))) return Fail(error);
     const auto bytes = ReadAll(o.input, error);
     if (!bytes) return Fail(error);
 
@@ -215,8 +233,18 @@ int Import(const Options& o) {
     if (!result.usable)
         return Fail(QStringLiteral("%1 holds no filter that could be used").arg(o.input));
 
-    if (!WriteOutput(o.out, (zx::WriteImageText(model) + QStringLiteral("\r\n")).toLatin1(), error))
-        return Fail(error);
+    if (!into) {
+        Print(stderr,
+              QStringLiteral("zephranox-preset: without --into everything but the imported "
+                             "channels' EQ, gain and crossovers\n"
+                             "  is the default: every output is routed OFF (the amplifier stays "
+                             "silent) and no other\n"
+                             "  channel has a crossover; start from the amplifier's settings with\n"
+                             "  zephranox-ctl --port PORT dump -o unit.preset, then import with "
+                             "--into unit.preset\n"));
+    }
+    const QString text = into ? ImportedInto(*into, model, o.channels) : zx::WriteImageText(model);
+    if (!WriteOutput(o.out, zx::PresetFileBytes(text), error)) return Fail(error);
     if (o.report) PrintReport(result.written, model);
     return result.HasChanges() ? kChanged : kOk;
 }
@@ -240,8 +268,7 @@ int Export(const Options& o) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+int Run(const QCoreApplication& app) {
     QString error;
     const auto options = ParseArguments(app.arguments().mid(1), error);
     if (!options) return UsageError(error);
@@ -250,4 +277,22 @@ int main(int argc, char** argv) {
         return kOk;
     }
     return options->command == u"import" ? Import(*options) : Export(*options);
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    zx::ReportFileSizeLimitAsError();
+    if (const auto bad = zx::UnfaithfulArgument(argc, argv)) {
+        return Fail(QStringLiteral("\"%1\" is not valid UTF-8; file names must be, or another "
+                                   "file would be used")
+                        .arg(*bad));
+    }
+    int status = Run(app);
+    // What was printed counts only if it was written: "export ... > /dev/full" fails.
+    QString error;
+    if (!zx::CloseStandardOutput(&error)) {
+        Fail(QStringLiteral("standard output: %1").arg(error));
+        if (status == kOk || status == kChanged) status = kFailed;
+    }
+    return status;
 }

@@ -3,6 +3,9 @@
 
 #include "model/parameter_model.h"
 #include "model/preset_image.h"
+#include "platform/command_line.h"
+#include "platform/file_io.h"
+#include "presets/preset_file_text.h"
 #include "response/response_export.h"
 
 #include <QCoreApplication>
@@ -24,10 +27,7 @@ int Fail(const QString& message) {
     return 1;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+int Run(const QCoreApplication& app) {
     bool detail = false;
     QString path;
     const QStringList args = app.arguments().mid(1);
@@ -54,10 +54,13 @@ int main(int argc, char** argv) {
                             ? file.open(stdin, QIODevice::ReadOnly)
                             : (file.setFileName(path), file.open(QIODevice::ReadOnly));
     if (!opened) return Fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    const QString text = QString::fromLatin1(file.readAll());
+    // One byte more than a preset file may hold tells a file that is too long.
+    const QByteArray contents = file.read(zx::kPresetFileSizeLimit + 1);
+    if (file.error() != QFileDevice::NoError)
+        return Fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
 
     QString why;
-    const std::optional<QString> frame = zx::JoinPresetText(text, &why);
+    const std::optional<QString> frame = zx::ReadPresetFileText(contents, &why);
     if (!frame) return Fail(QStringLiteral("%1 is not a preset file: %2").arg(path, why));
     zx::ParameterModel model;
     if (!zx::ReadImageText(*frame, model))
@@ -67,4 +70,24 @@ int main(int argc, char** argv) {
     out << zx::ResponseCsv(model, detail);
     out.flush();
     return out.status() == QTextStream::Ok ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    zx::ReportFileSizeLimitAsError();
+    if (const auto bad = zx::UnfaithfulArgument(argc, argv)) {
+        return Fail(QStringLiteral("\"%1\" is not valid UTF-8; file names must be, or another "
+                                   "file would be used")
+                        .arg(*bad));
+    }
+    int status = Run(app);
+    // The CSV counts only if it was written: "... > /dev/full" fails.
+    QString error;
+    if (!zx::CloseStandardOutput(&error)) {
+        Fail(QStringLiteral("standard output: %1").arg(error));
+        status = 1;
+    }
+    return status;
 }

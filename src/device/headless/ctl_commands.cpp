@@ -1,13 +1,12 @@
 #include "headless/ctl_commands.h"
 
-#include <QFile>
-
 #include "headless/link_session.h"
 #include "headless/settings_report.h"
 #include "link/frame.h"
 #include "model/preset_image.h"
+#include "platform/file_io.h"
 #include "presets/device_presets.h"
-#include "presets/preset_files.h"
+#include "presets/preset_file_text.h"
 
 namespace zx {
 
@@ -86,11 +85,7 @@ int Load(LinkSession& s, const CtlCommand& c, QTextStream& err) {
         return Fail(err, doing, QStringLiteral("the device did not acknowledge the block"));
     if (!c.verify) return kCtlOk;
 
-    QFile file(c.file);
-    const std::optional<QString> fileText =
-        file.open(QIODevice::ReadOnly)
-            ? PresetFiles::CheckFileText(file.read(PresetFiles::kFileSizeLimit))
-            : std::nullopt;
+    const std::optional<QString> fileText = ReadPresetFile(c.file).frameText;
     if (!fileText) return Fail(err, doing, QStringLiteral("File damaged."));
     const QString readBack = s.ReadDeviceBlock();
     if (readBack.isEmpty()) return Fail(err, doing + QStringLiteral(" (read-back)"), s.failure());
@@ -104,7 +99,8 @@ int Load(LinkSession& s, const CtlCommand& c, QTextStream& err) {
 }
 
 int Dump(LinkSession& s, const CtlCommand& c, QTextStream& out, QTextStream& err) {
-    const QString doing = QStringLiteral("dump");
+    const QString doing =
+        c.file.isEmpty() ? QStringLiteral("dump") : QStringLiteral("dump -o %1").arg(c.file);
     if (!c.file.isEmpty())
         return s.SaveDeviceBlock(c.file) ? kCtlOk : Fail(err, doing, s.failure());
     const QString text = s.ReadDeviceBlock();
@@ -144,6 +140,25 @@ int RunConnected(LinkSession& s, const CtlCommand& c, QTextStream& out, QTextStr
         return kCtlOk;
     case CtlCommand::Kind::ListPorts:
         break;
+    }
+    return kCtlOk;
+}
+
+// A file that cannot be used fails before the port is opened: the load's file is read and
+// checked, dump's file must be one that can be saved. A FIFO would stop the load with polling
+// stopped until something writes to it.
+int CheckFile(const CtlCommand& c, QTextStream& err) {
+    QString why;
+    if (c.kind == CtlCommand::Kind::Load) {
+        const PresetFileRead file = ReadPresetFile(c.file);
+        if (file.frameText) return kCtlOk;
+        const QString message =
+            file.opened ? QStringLiteral("File damaged.") : QStringLiteral("Cannot open file.");
+        return Fail(err, QStringLiteral("load %1 (%2)").arg(c.file, file.why), message);
+    }
+    if (c.kind == CtlCommand::Kind::Dump && !c.file.isEmpty() && !CanSaveTo(c.file, &why)) {
+        return Fail(err, QStringLiteral("dump -o %1 (%2)").arg(c.file, why),
+                    QStringLiteral("Cannot save file."));
     }
     return kCtlOk;
 }
@@ -255,6 +270,7 @@ int RunCtl(LinkSession& s, const CtlCommand& c, QTextStream& out, QTextStream& e
         for (const QString& e : entries) out << e << '\n';
         return kCtlOk;
     }
+    if (const int status = CheckFile(c, err); status != kCtlOk) return status;
     s.dialogs.clearMessages();
     if (!s.Connect(c.port)) {
         const int status = Fail(err, QStringLiteral("connect %1").arg(c.port), s.failure());

@@ -176,6 +176,16 @@ bool ReadImageText(QStringView text, ParameterModel& m) {
     return true;
 }
 
+void CopyChannelFilterBytes(const QByteArray& from, QByteArray& into, ChannelId ch) {
+    const auto copy = [&](int offset, int count) {
+        std::copy_n(from.begin() + offset, count, into.begin() + offset);
+    };
+    const int base = ChannelBlockOffset(ch);
+    copy(base + kGain, 1);
+    copy(base + kHpfFreq, kLpfType - kHpfFreq + 1);
+    for (int b = 0; b < kBandsPerChannel; ++b) copy(BandRecordOffset(BandId(ch, b)), kBandQ + 1);
+}
+
 std::uint8_t BlockWriteChecksum(const QByteArray& image, std::uint8_t address) {
     // A3 is the XOR of the rest of the header: A1 00 28 00 02 28.
     std::uint8_t sum = address ^ 0xA3;

@@ -38,6 +38,11 @@ QString WriteImageText(const ParameterModel& m);
 // character is not a hex digit.
 bool ReadImageText(QStringView text, ParameterModel& m);
 
+// Copies what a filter list describes of channel `ch` from image `from` into image `into`: its
+// gain, its high-pass and low-pass bytes and the seven used bytes of each of its eight band
+// records. Every other byte of `into` stays as it is.
+void CopyChannelFilterBytes(const QByteArray& from, QByteArray& into, ChannelId ch);
+
 // The 552 image bytes of a frame text (characters 21..1124), whatever its header says.
 std::optional<QByteArray> ImagePayloadOfText(QStringView frameText);
 // XOR of the 552 image bytes, the address byte and A3 (the header A1 00 28 00 02 28).

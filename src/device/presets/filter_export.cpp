@@ -49,8 +49,9 @@ QString ExportFilterList(const ParameterModel& model, const std::vector<ChannelI
         int n = 1;
         for (int b = 0; b < kBandsPerChannel; ++b) {
             const EqBandParams& band = model.band(ch, b);
+            // A flat band is written too, so that every band comes back to its own slot and a
+            // parked band keeps its type, frequency and Q.
             const int gain = ActiveGainIndex(band);
-            if (gain == 120) continue;
             const auto type = static_cast<EqType>(std::min<int>(band.type, 2));
             QString line = QStringLiteral("Filter %1: ON %2 Fc %3 Hz Gain %4 dB")
                                .arg(n++)

@@ -31,6 +31,7 @@ class Importer {
         : selected_(channels), model_(model), out_(out) {}
 
     void Run(const FilterList& list) {
+        original_ = model_.bands;
         for (ChannelId ch : selected_) {
             if (out_.written[static_cast<std::size_t>(ch)]) continue;
             out_.written[static_cast<std::size_t>(ch)] = WrittenChannel{};
@@ -155,7 +156,8 @@ class Importer {
         }
         const int bandNumber = s.bands++;
         EqBandParams& band = model_.band(ch, bandNumber);
-        band = DefaultBand(bandNumber);
+        // What a list line cannot say (a shelf's Q, the other kind's gain) stays as it was.
+        band = original_[static_cast<std::size_t>(BandId(ch, bandNumber))];
         band.type =
             static_cast<std::uint8_t>(f.kind == ListFilterKind::Peaking    ? EqType::Peq
                                       : f.kind == ListFilterKind::LowShelf ? EqType::LowShelf
@@ -265,6 +267,7 @@ class Importer {
     std::vector<ChannelId> targets_;
     QString unknownSection_;
     std::array<ChannelState, kChannelCount> state_{};
+    decltype(ParameterModel::bands) original_{};
     int line_ = 0;
 };
 

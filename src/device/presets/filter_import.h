@@ -19,9 +19,11 @@ struct FilterImport {
 
 // Writes the list into `channels` of the model. Those channels' EQ bands, gain and crossovers
 // are replaced (bands the list leaves unused are flat, gain 0 dB without a Preamp, crossovers
-// off without HP/LP); their mute, polarity, delay, routing and limiter, and the other
-// channels, stay as they are. Filters before any "Channel:" line go to every one of
-// `channels`; filters under "Channel: out_sub" only to out_sub, if it is among them.
+// off without HP/LP). The list's bands fill bands 1..8 in order; a band keeps from the model
+// what a list line cannot say (a shelf's Q, the gain of the other band type). Their mute, polarity,
+// delay, routing and limiter, and the other channels, stay as they are. Filters before any
+// "Channel:" line go to every one of `channels`; filters under "Channel: out_sub" only to out_sub,
+// if it is among them.
 FilterImport ImportFilterList(const FilterList& list, const std::vector<ChannelId>& channels,
                               ParameterModel& model);
 

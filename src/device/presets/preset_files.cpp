@@ -1,15 +1,14 @@
 #include "presets/preset_files.h"
 
-#include <QFile>
-#include <QRegularExpression>
-
 #include "link/frame.h"
 #include "link/send_slots.h"
 #include "link/serial_transport.h"
 #include "model/preset_image.h"
 #include "platform/dialogs.h"
+#include "platform/file_io.h"
 #include "platform/timer_hub.h"
 #include "presets/device_presets.h"
+#include "presets/preset_file_text.h"
 #include "presets/preset_view.h"
 #include "replies/apply_image.h"
 
@@ -31,20 +30,6 @@ PresetFiles::PresetFiles(SerialTransport& transport, TimerHub& timers, Dialogs& 
       applier_(applier), model_(model), view_(view) {
     timers_.setHandler(TimerId::Timer15, [this] { OnTimer15(); });
     timers_.setHandler(TimerId::saveTimer, [this] { OnSaveTimeout(); });
-}
-
-std::optional<QString> PresetFiles::CheckFileText(const QByteArray& contents) {
-    static const QRegularExpression kLineEnd(QStringLiteral("\r\n|\r|\n"));
-    const QString all = QString::fromLatin1(contents);
-    QString joined;
-    for (const QString& line : all.split(kLineEnd)) {
-        joined += line.left(kLineLimit);
-        if (joined.size() > kBlockFrameTextSize) return std::nullopt;
-    }
-    if (joined.size() != kBlockFrameTextSize) return std::nullopt;
-    for (int i = 0; i < kBlockFrameTextSize; i += 2)
-        if (!HexValue(QStringView(joined).mid(i, 2))) return std::nullopt;
-    return joined;
 }
 
 void PresetFiles::OnStoreButton() {
@@ -131,20 +116,7 @@ void PresetFiles::StoreLinkDown() {
 void PresetFiles::SaveText(const QString& text) {
     const QString fileName = dialogs_.saveFileName(kFilterText, kDefaultName);
     if (fileName.isEmpty()) return;
-    QFile file(fileName);
-    const QByteArray line = text.toLatin1() + "\r\n";
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                         file.write(line) == line.size() && file.flush();
-    file.close();
-    if (!written) dialogs_.message(kCannotSave);
-}
-
-std::optional<QByteArray> PresetFiles::ReadChosenFile(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    QByteArray contents = file.read(kFileSizeLimit + 1);
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return contents;
+    if (!SaveWholeFile(fileName, PresetFileBytes(text))) dialogs_.message(kCannotSave);
 }
 
 void PresetFiles::ResumePolling() {
@@ -170,12 +142,11 @@ void PresetFiles::OnLoadButton() {
         if (linkUp) ResumePolling();
         return;
     }
-    const std::optional<QByteArray> contents = ReadChosenFile(fileName);
-    const std::optional<QString> text =
-        contents && contents->size() <= kFileSizeLimit ? CheckFileText(*contents) : std::nullopt;
+    const PresetFileRead file = ReadPresetFile(fileName);
+    const std::optional<QString>& text = file.frameText;
     if (!text) {
         if (linkUp) ResumePolling();
-        dialogs_.message(contents ? kDamaged : kCannotOpen);
+        dialogs_.message(file.opened ? kDamaged : kCannotOpen);
         return;
     }
     if (linkUp)

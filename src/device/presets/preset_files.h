@@ -16,9 +16,9 @@ class SerialTransport;
 class TimerHub;
 struct ParameterModel;
 
-// Preset files on the PC: one line of the 564-byte block frame as 1128 hex characters and
-// CR LF. With the link up a save takes the device's own block and a load writes the file's
-// block to the device; with the link down both work on the program's model alone.
+// Preset files on the PC (their form: preset_file_text.h). With the link up a save takes the
+// device's own block and a load writes the file's block to the device; with the link down both work
+// on the program's model alone.
 class PresetFiles {
   public:
     // Takes over the handlers of Timer15 and saveTimer.
@@ -48,10 +48,6 @@ class PresetFiles {
     // current settings, with a checksum of its own; only while the link is up.
     void WriteImageBlock(QStringView frameText);
 
-    // The frame text of a file's contents: the lines joined, each counting with at most its
-    // first 4096 characters; nullopt unless that makes exactly 1128 characters of hex pairs.
-    static std::optional<QString> CheckFileText(const QByteArray& contents);
-
     bool SavePending = false;
     int progressCounter = 0; // Timer15's ticks
     // The device acknowledged the last block written to it.
@@ -60,15 +56,13 @@ class PresetFiles {
     static constexpr int kSaveStepWaitMs = 50;
     static constexpr int kHeaderWaitMs = 100;
     static constexpr int kProgressSteps = 20;
-    static constexpr int kLineLimit = 4096;
-    static constexpr qint64 kFileSizeLimit = 1 << 20; // far beyond any preset file
 
   private:
     void StoreLinkUp();
     void StoreLinkDown();
-    // Asks for a file name and writes text and CR LF; reports a failed write.
+    // Asks for a file name and writes text and CR LF; reports a failed write, which leaves an
+    // existing file as it was.
     void SaveText(const QString& text);
-    std::optional<QByteArray> ReadChosenFile(const QString& fileName);
     void LoadToDevice(const QString& text);
     void LoadToModel(const QString& text);
     void ResumePolling();

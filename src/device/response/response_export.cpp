@@ -16,30 +16,7 @@ QString Number(double v) {
     return QString::number(v, 'f', 6);
 }
 
-bool IsHexDigit(QChar c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
-}
-
 } // namespace
-
-std::optional<QString> JoinPresetText(const QString& fileText, QString* error) {
-    QString joined;
-    for (const QString& line : fileText.split(u'\n')) joined += line.trimmed();
-    const auto fail = [&](const QString& why) -> std::optional<QString> {
-        if (error) *error = why;
-        return std::nullopt;
-    };
-    if (joined.size() != kPresetTextLength) {
-        return fail(QStringLiteral("expected %1 hex characters, found %2")
-                        .arg(kPresetTextLength)
-                        .arg(joined.size()));
-    }
-    for (qsizetype i = 0; i < joined.size(); ++i) {
-        if (!IsHexDigit(joined[i]))
-            return fail(QStringLiteral("character %1 is not a hex digit").arg(i + 1));
-    }
-    return joined;
-}
 
 QString ResponseCsv(const ParameterModel& m, bool detail) {
     auto curves = std::make_unique<ResponseCurves>();

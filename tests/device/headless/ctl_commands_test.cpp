@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -124,16 +125,29 @@ TEST_F(CtlTest, loadVerify_aByteTheDeviceKeptWrongEndsWithStatus4) {
     EXPECT_FALSE(err.contains("band")) << err.toStdString();
 }
 
-TEST_F(CtlTest, load_aDamagedFileSendsNoBlock) {
-    const QByteArray good = WriteImageText(ParameterModel{}).toLatin1();
-    const QByteArray damaged[] = {good + "00", QByteArray(good).replace(600, 2, "G0"), ""};
-    for (const QByteArray& contents : damaged) {
-        write(path("bad.preset"), contents);
+// The file is checked before the port opens: a bad one fails at once, with nothing sent.
+TEST_F(CtlTest, aFileThatCannotBeUsedFailsBeforeThePortOpens) {
+    write(path("spaced.preset"), WriteImageText(ParameterModel{}).toLatin1() + " \r\n");
+    QDir(dir.path()).mkdir("folder");
+    struct Case {
+        QStringList args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"load", path("spaced.preset"), "--verify"}, "File damaged."},
+        {{"load", path("missing.preset")}, "Cannot open file."},
+        {{"load", path("folder")}, "Cannot open file."},
+        {{"dump", "-o", path("folder")}, "Cannot save file."},
+        {{"dump", "-o", path("no/such/folder")}, "Cannot save file."},
+    };
+    for (const Case& c : cases) {
         err.clear();
-        EXPECT_EQ(run({"load", path("bad.preset")}), kCtlFailed);
-        EXPECT_TRUE(err.endsWith("File damaged.\n")) << err.toStdString();
+        EXPECT_EQ(run(c.args), kCtlFailed) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(err.endsWith(QString::fromLatin1(c.message) + "\n")) << err.toStdString();
     }
-    EXPECT_FALSE(sentBlockWrite());
+    EXPECT_EQ(tp.serial.openCount(), 0);
+    EXPECT_TRUE(tp.sim.framesFromPc().empty());
+    EXPECT_FALSE(QFile::exists(path("no/such/folder")));
 }
 
 TEST_F(CtlTest, failures_sayWhatHappenedAndEndWithStatus1) {

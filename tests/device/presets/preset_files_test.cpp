@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
 #include "app/app_fixture.h"
 #include "model/preset_image.h"
 #include "ui/preset_area.h"
@@ -27,40 +29,6 @@ void Edit(ParameterModel& m) {
     m.bands[9].freqIndex = 77;
     m.bands[9].peakGainIndex = 12;
     RefreshHalves(m.bands[9]);
-}
-
-TEST(PresetFileCheck, joinedLinesOfHexPairsOnly) {
-    const QString valid = WriteImageText(ParameterModel{});
-    const QByteArray line = valid.toLatin1();
-    struct Case {
-        const char* name;
-        QByteArray contents;
-        bool accepted;
-    };
-    QByteArray nonHexHeader = line, nonHexSum = line, nonHexBody = line;
-    nonHexHeader[0] = 'G';
-    nonHexSum[1125] = 'x';
-    nonHexBody[501] = ' ';
-    const Case cases[] = {
-        {"one line with CR LF", line + "\r\n", true},
-        {"split over lines", line.left(100) + "\r\n" + line.mid(100, 900) + "\n" + line.mid(1000),
-         true},
-        {"lowercase", line.toLower() + "\r\n", true},
-        {"empty", "", false},
-        {"1130 characters", line + "00\r\n", false},
-        {"non-hex in the header", nonHexHeader, false},
-        {"non-hex in the checksum", nonHexSum, false},
-        {"non-hex in the image", nonHexBody, false},
-        {"a line counts with its first 4096 characters", line + QByteArray(5000, ' '), false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const auto text = PresetFiles::CheckFileText(c.contents);
-        EXPECT_EQ(text.has_value(), c.accepted);
-        if (text) {
-            EXPECT_EQ(text->toUpper(), valid);
-        }
-    }
 }
 
 class PresetFilesTest : public AppTest {
@@ -168,6 +136,22 @@ TEST_F(PresetFilesTest, aFailedWriteIsReported) {
     tp.dialogs.answerSave(dir.filePath(QStringLiteral("no/such/folder")));
     area()->pcStoreButton()->click();
     EXPECT_EQ(tp.dialogs.messages(), QStringList{QStringLiteral("Cannot save file.")});
+}
+
+// A save that cannot finish (here: past the file-size limit) leaves the old file as it was.
+TEST_F(PresetFilesTest, aSaveThatCannotFinishKeepsTheOldFile) {
+    WriteAll(path("good.preset"), "A good preset file\r\n");
+    tp.dialogs.answerSave(path("good.preset"));
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit limited = before;
+    limited.rlim_cur = 600;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    area()->pcStoreButton()->click();
+    setrlimit(RLIMIT_FSIZE, &before);
+    EXPECT_EQ(tp.dialogs.messages(), QStringList{QStringLiteral("Cannot save file.")});
+    EXPECT_EQ(ReadAll(path("good.preset")), "A good preset file\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"good.preset"});
 }
 
 } // namespace

@@ -1,27 +1,31 @@
 #include <gtest/gtest.h>
 
-#include <QProcess>
+#include <QDir>
 #include <QTemporaryDir>
 
 #include "model/preset_image.h"
-#include "response/response_export.h"
+#include "random_presets.h"
+#include "sim/sim_amplifier.h"
+#include "support/tool_process.h"
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
+using zx::Prepare;
+using zx::RunTool;
+using zx::ToolRun;
 
 ToolRun Tool(const QStringList& args, const QByteArray& input = {}) {
-    QProcess p;
-    p.start(QStringLiteral(ZEPHRANOX_PRESET_TOOL), args);
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(30000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            QString::fromUtf8(p.readAllStandardError())};
+    return RunTool(QStringLiteral(ZEPHRANOX_PRESET_TOOL), args, input);
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
 }
 
 QByteArray Utf16WithBom(const QByteArray& latin1) {
@@ -71,16 +75,112 @@ TEST(PresetTool, importWritesAPresetThatExportsTheListBack) {
                                   "Preamp: -6.5 dB\nFilter 1: ON PK Fc 1000 Hz Gain -3 dB Q 2\n");
     ASSERT_EQ(imported.exitCode, 0) << qPrintable(imported.err);
     EXPECT_TRUE(imported.err.contains(QStringLiteral("out_right: largest difference")));
+    // Without --into every output is routed OFF.
+    EXPECT_TRUE(imported.err.contains(QStringLiteral("routed OFF"))) << qPrintable(imported.err);
 
     QFile file(preset);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    EXPECT_EQ(bytes.size(), zx::kPresetTextLength + 2);
+    EXPECT_EQ(bytes.size(), zx::kBlockFrameTextSize + 2);
     EXPECT_TRUE(bytes.endsWith("\r\n"));
     EXPECT_EQ(bytes.left(20), "A5A5A500520028000228");
 
     const ToolRun exported = Tool({"export", "--channel", "out_right", preset});
     ASSERT_EQ(exported.exitCode, 0) << qPrintable(exported.err);
+    // Bands 2..8 are flat at their default frequencies; their lines keep them in their slots.
     EXPECT_EQ(exported.out, "Channel: out_right\nPreamp: -6.5 dB\n"
-                            "Filter 1: ON PK Fc 1000 Hz Gain -3.0 dB Q 2.0\n\n");
+                            "Filter 1: ON PK Fc 1000 Hz Gain -3.0 dB Q 2.0\n"
+                            "Filter 2: ON PK Fc 51.1 Hz Gain 0.0 dB Q 1.0\n"
+                            "Filter 3: ON PK Fc 102 Hz Gain 0.0 dB Q 1.0\n"
+                            "Filter 4: ON PK Fc 198 Hz Gain 0.0 dB Q 1.0\n"
+                            "Filter 5: ON PK Fc 500 Hz Gain 0.0 dB Q 1.0\n"
+                            "Filter 6: ON PK Fc 1000 Hz Gain 0.0 dB Q 1.0\n"
+                            "Filter 7: ON PK Fc 2000 Hz Gain 0.0 dB Q 1.0\n"
+                            "Filter 8: ON PK Fc 2997 Hz Gain 0.0 dB Q 1.0\n\n");
+}
+
+// A device's dump with every byte set: what the list does not say (the preset name, bypass
+// flags, reserved bytes, a shelf's Q, the other type's gain, a flat band's type, frequency
+// and Q) comes back from the dump, the rest from the list, each band in its own slot.
+TEST(PresetTool, exportThenImportIntoTheDumpGivesItBackByteForByte) {
+    QTemporaryDir dir;
+    const QString dump = dir.filePath("dump.preset"), list = dir.filePath("list.txt"),
+                  back = dir.filePath("back.preset");
+    QStringList import = {"import", "--into", dump, "-o", back, list};
+    for (const char* ch : {"in_left", "in_right", "out_left", "out_right", "out_sub"})
+        import << "--channel" << ch;
+    std::mt19937 rng(5);
+    for (int i = 0; i < 4; ++i) {
+        QByteArray image = zx::ImageBytes(zx::RandomPreset(rng, false));
+        for (int p = zx::kImageReservedOffset; p < zx::kImageSize; ++p)
+            image[p] = char(zx::Pick(rng, 1, 255));
+        for (zx::ChannelId ch = 0; ch < zx::kChannelCount; ++ch)
+            image[zx::ChannelBlockOffset(ch) + 6] = 1; // bypass
+        const QByteArray file = zx::SimAmplifier::BlockFrame(0, image).toHex().toUpper() + "\r\n";
+        WriteAll(dump, file);
+
+        const ToolRun exported = Tool({"export", "-o", list, dump});
+        ASSERT_EQ(exported.exitCode, 0) << qPrintable(exported.err);
+        const ToolRun imported = Tool(import);
+        ASSERT_EQ(imported.exitCode, 0) << qPrintable(imported.err);
+        EXPECT_FALSE(imported.err.contains(QStringLiteral("routed OFF")));
+        ASSERT_EQ(ReadAll(back), file) << qPrintable(QString::fromUtf8(ReadAll(list)));
+    }
+}
+
+// A file the window calls damaged, output that cannot be written whole, a name that is not
+// UTF-8: status 1, a message, and no file changed.
+TEST(PresetTool, filesThatCannotBeReadOrWrittenEndWithStatus1) {
+    QTemporaryDir dir;
+    const QString good = dir.filePath("good.preset"), spaced = dir.filePath("spaced.preset"),
+                  list = dir.filePath("list.txt"), out = dir.filePath("out.preset");
+    const QByteArray frame = zx::WriteImageText(zx::ParameterModel{}).toLatin1();
+    WriteAll(good, frame + "\r\n");
+    WriteAll(spaced, frame + " \r\n");
+    WriteAll(list, "Filter 1: ON PK Fc 63 Hz Gain 4.2 dB Q 1.41\n");
+    WriteAll(out, "An old preset\r\n");
+    // Where a name that is not UTF-8 led: every invalid byte became U+FFFD.
+    const QString replaced = dir.filePath(QStringLiteral("\uFFFD"));
+    WriteAll(replaced, frame + "\r\n");
+    const QString preset = QStringLiteral(ZEPHRANOX_PRESET_TOOL);
+    const QString response = QStringLiteral(ZEPHRANOX_RESPONSE_TOOL);
+    struct Case {
+        const char* name;
+        QString tool;
+        QStringList args;
+        Prepare setUp;
+        const char* message;
+    };
+    const QStringList importLeft = {"import", "--channel", "out_left"};
+    const Case cases[] = {
+        {"response of a file with a trailing space", response, {spaced}, {}, "not a preset file"},
+        {"import into it",
+         preset,
+         importLeft + QStringList{"--into", spaced, "-o", out, list},
+         {},
+         "not a preset file"},
+        {"response to a full disk", response, {good}, zx::ToFullDisk, "standard output"},
+        {"export to a full disk", preset, {"export", good}, zx::ToFullDisk, "standard output"},
+        {"import past the file-size limit", preset, importLeft + QStringList{"-o", out, list},
+         zx::FileSizeLimit(600), "left as it was"},
+        {"export of a name that is not UTF-8",
+         preset,
+         {},
+         zx::WithNameNotUtf8(dir.path(), "export \"$N\""),
+         "not valid UTF-8"},
+        {"import into such a name",
+         preset,
+         {},
+         zx::WithNameNotUtf8(dir.path(), "import --channel out_left -o \"$N\" " + list),
+         "not valid UTF-8"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = RunTool(c.tool, c.args, {}, c.setUp);
+        EXPECT_EQ(r.exitCode, 1) << c.name << ": " << qPrintable(r.err);
+        EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.message)))
+            << c.name << ": " << qPrintable(r.err);
+    }
+    EXPECT_EQ(ReadAll(out), "An old preset\r\n");
+    EXPECT_EQ(ReadAll(replaced), frame + "\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 5);
 }

@@ -35,39 +35,6 @@ QStringList Lines(const QString& csv) {
 
 } // namespace
 
-TEST(ResponseExport, presetTextMayBeSplitOverLinesAndCarryLineBreaks) {
-    const QString frame = WriteImageText(SampleModel());
-    ASSERT_EQ(frame.size(), kPresetTextLength);
-    const struct {
-        QString file;
-    } cases[] = {
-        {frame + QStringLiteral("\r\n")},
-        {frame.left(300) + QStringLiteral("\r\n") + frame.mid(300) + QStringLiteral("\r\n")},
-        {QStringLiteral("  ") + frame.left(1) + QStringLiteral("\n") + frame.mid(1) +
-         QStringLiteral("\t\n\n")}};
-    for (const auto& c : cases) {
-        const std::optional<QString> joined = JoinPresetText(c.file);
-        ASSERT_TRUE(joined.has_value());
-        EXPECT_EQ(*joined, frame);
-    }
-}
-
-TEST(ResponseExport, presetTextOfTheWrongLengthOrWithForeignCharactersIsRefused) {
-    const QString frame = WriteImageText(ParameterModel{});
-    QString error;
-    EXPECT_FALSE(JoinPresetText(frame.left(1127), &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("found 1127")));
-    EXPECT_FALSE(JoinPresetText(frame + QStringLiteral("00")));
-    QString damaged = frame;
-    damaged[600] = u'G';
-    EXPECT_FALSE(JoinPresetText(damaged, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("601")));
-    QString spaced = frame;
-    spaced[600] = u' ';
-    EXPECT_FALSE(JoinPresetText(spaced));
-    EXPECT_FALSE(JoinPresetText(QString()));
-}
-
 TEST(ResponseExport, oneRowPerPlotColumnWithEachChannelsPlottedValue) {
     const ParameterModel m = SampleModel();
     const QStringList lines = Lines(ResponseCsv(m, false));

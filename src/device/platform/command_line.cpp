@@ -1,0 +1,41 @@
+#include "platform/command_line.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace zx {
+
+std::optional<QString> UnfaithfulArgument(int argc, char** argv) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+#else
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        const QString decoded = QFile::decodeName(raw);
+        if (QFile::encodeName(decoded) != raw) return decoded;
+    }
+#endif
+    return std::nullopt;
+}
+
+bool CloseStandardOutput(QString* error) {
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    const int flushErrno = errno;
+    errno = 0;
+    // A standard output that was never open has lost nothing if nothing was written to it.
+    const bool closed = std::fclose(stdout) == 0 || (flushed && errno == EBADF);
+    if (flushed && closed) return true;
+    if (error) {
+        const int e = flushed ? errno : flushErrno;
+        *error = e ? QString::fromLocal8Bit(std::strerror(e)) : QStringLiteral("write error");
+    }
+    return false;
+}
+
+} // namespace zx
