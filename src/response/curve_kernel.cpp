@@ -16,7 +16,6 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
-#include <limits>
 #include <optional>
 
 #ifndef ZX_CURVE_KERNEL_ONCE
@@ -25,8 +24,12 @@ namespace zx {
 
 // Squared magnitude to curve decibels: 20 ln(m²) / ln(101).
 constexpr double kDbPerNeper = 20.0 / 4.61512051684126;
-constexpr double kSmallestNormal = std::numeric_limits<double>::min();
-constexpr double kLargestNormal = std::numeric_limits<double>::max();
+// The loop takes coefficients up to kLargestCoefficient in size: then, with cosines and
+// sines in [-1, 1], every section's squared magnitudes stay below 1.3e41 and the products of
+// up to four below 3e164, finite and never NaN. Where both products are at least
+// kSmallestProduct, their quotient is a normal number the logarithm takes whole.
+constexpr double kLargestCoefficient = 1e20;
+constexpr double kSmallestProduct = 1e-140;
 
 // A section as the column loop takes it. The squared sine terms are taken as (b0 − b2)²·s²
 // and (1 − a2)²·s²: they cancel only where their share of the magnitude is small, so this
@@ -68,11 +71,10 @@ HWY_INLINE void SectionTerms(D d, const PreparedSection& q, V c, V s2, V& num, V
     }
 }
 
-// One vector of columns through Count sections. Clears `usable` in a lane whose products or
-// quotient are not positive normal numbers, which the logarithm does not take.
+// One vector of columns through Count sections. `lowest` keeps the smallest product seen.
 template <int Count, bool Symmetric, class D>
 HWY_INLINE void Step(D d, const PreparedSection* sections, const double* cosines,
-                     const double* sines, double* out, hn::Mask<D>& usable) {
+                     const double* sines, double* out, hn::Vec<D>& lowest) {
     using V = hn::Vec<D>;
     const V c = hn::LoadU(d, cosines);
     const V s = hn::LoadU(d, sines);
@@ -87,11 +89,8 @@ HWY_INLINE void Step(D d, const PreparedSection* sections, const double* cosines
         num = hn::Mul(num, nk);
         den = hn::Mul(den, dk);
     }
+    lowest = hn::Min(lowest, hn::Min(num, den));
     const V q = hn::Div(num, den);
-    const V smallest = hn::Set(d, kSmallestNormal);
-    usable = hn::And(usable,
-                     hn::And(hn::And(hn::Ge(num, smallest), hn::Ge(den, smallest)),
-                             hn::And(hn::Ge(q, smallest), hn::Le(q, hn::Set(d, kLargestNormal)))));
     hn::StoreU(hn::Mul(hn::Log(d, q), hn::Set(d, kDbPerNeper)), d, out);
 }
 
@@ -104,10 +103,10 @@ HWY_INLINE bool Columns(const PreparedCascade& p, const double* HWY_RESTRICT cos
     // registers.
     const PreparedCascade local = p;
     const PreparedSection* sections = local.sections.data();
-    auto usable = hn::FirstN(d, lanes);
+    auto lowest = hn::Set(d, 1.0);
     std::size_t i = 0;
     for (; i + lanes <= n; i += lanes)
-        Step<Count, Symmetric>(d, sections, cosines + i, sines + i, out + i, usable);
+        Step<Count, Symmetric>(d, sections, cosines + i, sines + i, out + i, lowest);
     if (i < n) {
         // The last columns go through a full vector, its spare lanes repeating the last
         // column, so that no load or store reaches past the arrays.
@@ -115,10 +114,10 @@ HWY_INLINE bool Columns(const PreparedCascade& p, const double* HWY_RESTRICT cos
         std::array<double, kMaxLanes> c, s, o;
         std::fill(std::copy(cosines + i, cosines + n, c.begin()), c.end(), cosines[n - 1]);
         std::fill(std::copy(sines + i, sines + n, s.begin()), s.end(), sines[n - 1]);
-        Step<Count, Symmetric>(d, sections, c.data(), s.data(), o.data(), usable);
+        Step<Count, Symmetric>(d, sections, c.data(), s.data(), o.data(), lowest);
         std::copy_n(o.begin(), n - i, out + i);
     }
-    return hn::AllTrue(d, usable);
+    return hn::AllTrue(d, hn::Ge(lowest, hn::Set(d, kSmallestProduct)));
 }
 
 template <bool Symmetric>
@@ -139,7 +138,8 @@ HWY_INLINE bool ColumnsBySize(const PreparedCascade& p, const double* cosines, c
 }
 
 // The curve decibels of a prepared cascade at n columns. Returns false when some column's
-// products were zero, subnormal, infinite, negative or not a number.
+// products were below kSmallestProduct (zero at a zero of the response), which the C
+// library's logarithm then takes.
 bool CascadeColumns(const PreparedCascade& p, const double* cosines, const double* sines,
                     double* out, std::size_t n) {
     return p.symmetric ? ColumnsBySize<true>(p, cosines, sines, out, n)
@@ -160,10 +160,12 @@ namespace {
 HWY_EXPORT(CascadeColumns);
 HWY_EXPORT(TargetName);
 
-// Nothing for coefficients whose squared sine factors would leave the normal numbers (only
-// absurd ones come near); such a cascade takes the C library's logarithm.
+// Nothing for coefficients beyond kLargestCoefficient, not a number, or whose squared sine
+// factors would leave the normal numbers (only absurd ones come near); such a cascade takes
+// the C library's logarithm.
 std::optional<PreparedCascade> PrepareCascade(const BiquadSection* sections, int count) {
     if (count < 1 || count > kMaxCascadeSections) return std::nullopt;
+    const auto inRange = [](double x) { return std::abs(x) <= kLargestCoefficient; };
     const auto usable = [](double x) {
         return x == 0.0 || (std::abs(x) >= 1e-100 && std::abs(x) <= 1e100);
     };
@@ -171,7 +173,9 @@ std::optional<PreparedCascade> PrepareCascade(const BiquadSection* sections, int
     p.count = count;
     for (int k = 0; k < count; ++k) {
         const BiquadSection& b = sections[k];
-        if (!usable(b.b0 - b.b2) || !usable(1.0 - b.a2)) return std::nullopt;
+        if (!inRange(b.b0) || !inRange(b.b1) || !inRange(b.b2) || !inRange(b.a1) ||
+            !inRange(b.a2) || !usable(b.b0 - b.b2) || !usable(1.0 - b.a2))
+            return std::nullopt;
         p.sections[static_cast<std::size_t>(k)] = {b.b0,
                                                    b.b1,
                                                    b.b2,
