@@ -130,7 +130,7 @@ TEST(CurveEquivalence, everyCurveOfRandomPresetsMatchesTheScalarFormulas) {
 
 // The column loop on each vector unit this processor runs, on every shape and type, flat
 // sections, the a0 guard, and products the vector loop refuses (zero, below normal, not a
-// number).
+// number, beyond the largest double).
 TEST(CurveEquivalence, everyTargetTheProcessorRunsMatchesOnEveryShapeAndEdge) {
     std::vector<CrossoverSections> cascades = {
         {BiquadSection{0.0, 0.0, 0.0, 1.0, 0.0, 0.0}},
@@ -138,7 +138,10 @@ TEST(CurveEquivalence, everyTargetTheProcessorRunsMatchesOnEveryShapeAndEdge) {
         {BiquadSection{std::nan(""), 0.0, 0.0, 1.0, 0.0, 0.0}},
         {GuardLeadingCoefficient({1.0, -1.0, 0.0, 0.0, -1.0, 0.0})},
         {PeakingSection(996.67, 0.0, 1.0)},
-        {}};
+        {},
+        // Products beyond the largest double: +inf dB in every column.
+        {BiquadSection{1e90, 0.0, 0.0, 1.0, 0.0, 0.0},
+         BiquadSection{1e90, 0.0, 0.0, 1.0, 0.0, 0.0}}};
     for (int index : {0, 1, 57, 136, 200, 239, 240}) {
         const double f0 = kGraph.ColumnFrequency(kGraph.FrequencyToColumn(FrequencyAt(index)));
         for (double gain : {-23.8, -0.1, 0.2, 11.9}) {
