@@ -14,7 +14,7 @@ FUZZ_SECONDS ?= 60
 # cppcheck; llvm-14 brings the symbolizer for readable sanitizer reports.
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev \
             libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation fonts-wqy-microhei \
-            clang-14 libclang-rt-14-dev llvm-14 clang-tidy-14 cppcheck
+            clang-14 libclang-rt-14-dev llvm-14 clang-tidy-14 cppcheck libhwy-dev
 CLANGXX := clang++-14
 SANITIZERS := address,undefined
 export ASAN_OPTIONS ?= detect_leaks=1:abort_on_error=1

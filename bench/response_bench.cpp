@@ -12,8 +12,11 @@
 #include "bench_support.h"
 
 #include <QApplication>
+#include <hwy/targets.h>
 
+#include <cstdint>
 #include <memory>
+#include <string>
 
 using namespace zx;
 using zx::bench::App;
@@ -24,7 +27,7 @@ namespace {
 // What applying a parameter block computes: 48 band curves and 12 crossover curves. The
 // label names the column loop this processor runs.
 void BM_RecomputeAllCurves(benchmark::State& state) {
-    state.SetLabel(CurveKernelName(ActiveCurveKernel()));
+    state.SetLabel(CurveKernelTarget());
     const ParameterModel m = BusyModel();
     auto curves = std::make_unique<ResponseCurves>();
     BandMarkers markers = InitialBandMarkers();
@@ -36,27 +39,30 @@ void BM_RecomputeAllCurves(benchmark::State& state) {
 }
 BENCHMARK(BM_RecomputeAllCurves)->Unit(benchmark::kMicrosecond);
 
-// One section over every plot column through each column loop this processor runs: 0 the
-// plain one, 1 with 256-bit vectors, 2 with 512-bit vectors.
-void BM_SectionCurveKernel(benchmark::State& state) {
-    const auto kernel = static_cast<CurveKernel>(state.range(0));
-    if (!CurveKernelSupported(kernel)) {
-        state.SkipWithError("not on this processor");
-        return;
-    }
-    state.SetLabel(CurveKernelName(kernel));
+// One section over every plot column, on one vector unit of those this processor runs.
+void SectionCurveOn(benchmark::State& state, std::int64_t target) {
+    hwy::SetSupportedTargetsForTest(target);
+    state.SetLabel(CurveKernelTarget());
     const BiquadSection section = NormaliseSection(PeakingSection(996.67, 6.0, 1.0));
     const ColumnAngles& angles = PlotColumnAngles();
     ResponseCurve curve{};
     const auto n = static_cast<std::size_t>(kGraph.plotColumnCount());
     for (auto _ : state) {
         CascadeCurve(&section, 1, angles.peakingCos.data() + 1, angles.peakingSin.data() + 1,
-                     curve.data() + 1, n, kernel);
+                     curve.data() + 1, n);
         benchmark::DoNotOptimize(curve[500]);
         benchmark::ClobberMemory();
     }
+    hwy::SetSupportedTargetsForTest(0);
 }
-BENCHMARK(BM_SectionCurveKernel)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+const bool kSectionCurveRegistered = [] {
+    for (const std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
+        const std::string name = std::string("BM_SectionCurve/") + hwy::TargetName(target);
+        benchmark::RegisterBenchmark(name.c_str(), SectionCurveOn, target)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    return true;
+}();
 
 // The same with the final picture: grid and the five overview curves.
 void BM_RefreshAllWithOverview(benchmark::State& state) {
