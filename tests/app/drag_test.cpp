@@ -1,8 +1,11 @@
 #include "editing_fixture.h"
 
+#include "model/preset_image.h"
 #include "model/value_scales.h"
+#include "response/entry_fields.h"
 #include "response/eq_response.h"
 #include "response/graph_drag.h"
+#include "sim/sim_amplifier.h"
 #include "ui/editor_window.h"
 
 using namespace zx;
@@ -65,4 +68,58 @@ TEST_F(EditingTest, drag_overlappingMarkersTakeTheLowerBand) {
     drag(markerAt(BandId(0, 5)), {{300, 60}});
     EXPECT_NE(app.model.bands[BandId(0, 5)].freqIndex, 136);
     EXPECT_EQ(app.model.bands[BandId(0, 6)].freqIndex, 136);
+}
+
+TEST_F(EditingTest, drag_movesThePressedBandWhenAnotherBandsFieldCommitsAfterThePress) {
+    struct Case {
+        ChannelPage::Column column;
+        FieldTable table;
+        const char* typed;
+    };
+    const Case cases[] = {
+        {ChannelPage::Q, FieldTable::Q, "3"},
+        {ChannelPage::Frequency, FieldTable::Frequency, "1234"},
+    };
+    connectAndWait();
+    openChannel(2);
+    const EqBandId typedBand = BandId(2, 2);
+    const EqBandId dragged = BandId(2, 4);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        app.model.bands[dragged] = DefaultBand(4);
+        app.graph.RefreshBand(app.model, dragged);
+        EqBandParams typedWant = app.model.bands[typedBand];
+        const int index = DecideFieldCommit(c.table, QString::fromLatin1(c.typed), QString()).index;
+        (c.column == ChannelPage::Q ? typedWant.qIndex : typedWant.freqIndex) =
+            static_cast<std::uint8_t>(index);
+
+        // Typed, not entered: the field is left only when the press has made the main
+        // window the active one, as on the desktop.
+        NumberField* f = field(typedBand, c.column);
+        f->edit()->setFocus();
+        f->edit()->selectAll();
+        QTest::keyClicks(f->edit(), QString::fromLatin1(c.typed));
+        drag(markerAt(dragged), {{600, 60}, {640, 70}},
+             [this] { QApplication::setActiveWindow(&app.window); });
+        drain();
+        if (HasFatalFailure()) return;
+
+        EqBandParams draggedWant = DefaultBand(4);
+        draggedWant.freqIndex = static_cast<std::uint8_t>(ColumnToFrequencyIndex(640));
+        draggedWant.peakGainIndex = static_cast<std::uint16_t>(RowToGainIndex(70));
+        RefreshHalves(draggedWant);
+        ParameterModel device;
+        ASSERT_TRUE(ReadImageText(
+            QString::fromLatin1(SimAmplifier::BlockFrame(0, tp.sim.liveImage()).toHex().toUpper()),
+            device));
+        for (const ParameterModel* m : {&app.model, &device}) {
+            EXPECT_EQ(m->bands[dragged], draggedWant);
+            EXPECT_EQ(m->bands[typedBand], typedWant);
+        }
+        EXPECT_EQ(f->text(), FieldText(c.table, index));
+        EXPECT_EQ(field(dragged, ChannelPage::Frequency)->text(),
+                  ShortestNumberText(FrequencyAt(draggedWant.freqIndex)));
+        EXPECT_EQ(app.graph.marker(dragged), PlaceMarker(draggedWant));
+        QApplication::setActiveWindow(&app.editor);
+    }
 }
