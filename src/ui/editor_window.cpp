@@ -71,8 +71,12 @@ EditorWindow::EditorWindow(EditActions& actions, TimerHub& timers, Dialogs& dial
         pages_->addTab(page, ChannelStrips::ChannelName(ch));
         connect(page, &ChannelPage::resetClicked, this, &EditorWindow::resetChannel);
     }
+    // Out 4's tab is hidden, and disabled too: Qt's page keys (Ctrl+Tab, the arrows on the
+    // tabs) skip disabled tabs but not hidden ones.
     pages_->setTabVisible(kFirstChannelPage + 5, false);
+    pages_->setTabEnabled(kFirstChannelPage + 5, false);
     pages_->setCurrentIndex(kFirstChannelPage + 4); // "Out sub"
+    shownPage_ = pages_->currentIndex();
     connect(pages_, &QTabWidget::currentChanged, this, &EditorWindow::pageChanged);
 
     progress_->setCompactSize(QSize(305, 65));
@@ -117,6 +121,13 @@ void EditorWindow::showDragValues(EqBandId band, double frequency, double gain) 
 }
 
 void EditorWindow::pageChanged(int index) {
+    if (index >= 0 && !pages_->isTabVisible(index)) {
+        // Whatever brought up a hidden page (a screen reader offers every tab), the page
+        // shown before stays.
+        pages_->setCurrentIndex(shownPage_);
+        return;
+    }
+    shownPage_ = index;
     if (index >= kFirstChannelPage) {
         const ChannelId ch = index - kFirstChannelPage;
         emit titleRequested(ChannelStrips::ChannelName(ch));

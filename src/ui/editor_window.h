@@ -86,6 +86,7 @@ class EditorWindow : public QWidget {
     std::array<ChannelPage*, kChannelCount> channels_{};
     ProgressBox* progress_;
     int resetTicks_ = 0;
+    int shownPage_ = 0;
 };
 
 } // namespace zx

@@ -1,10 +1,13 @@
 #include "editing_fixture.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QWheelEvent>
 
 #include "ui/editor_window.h"
 #include "ui/level_page.h"
@@ -110,4 +113,53 @@ TEST_F(EditingTest, editor_slidersAndListsEditTheModel) {
 
     app.editor.mixerPage()->routeList(1)->setCurrentIndex(3); // "A+B"
     EXPECT_EQ(app.model.outputs[1].routeSource, 3);
+}
+
+TEST_F(EditingTest, editor_noKeyOrWheelReachesTheHiddenOut4Page) {
+    struct Case {
+        const char* name;
+        bool onTabBar; // else pressed on the page
+        Qt::Key key;   // Qt::Key_unknown: the wheel on the tab bar
+        Qt::KeyboardModifiers modifiers;
+    };
+    const Case cases[] = {
+        {"Ctrl+Tab", false, Qt::Key_Tab, Qt::ControlModifier},
+        {"Ctrl+Shift+Tab", false, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier},
+        {"Ctrl+PageDown", false, Qt::Key_PageDown, Qt::ControlModifier},
+        {"Ctrl+PageUp", false, Qt::Key_PageUp, Qt::ControlModifier},
+        {"Right on the tabs", true, Qt::Key_Right, Qt::NoModifier},
+        {"Left on the tabs", true, Qt::Key_Left, Qt::NoModifier},
+        {"End on the tabs", true, Qt::Key_End, Qt::NoModifier},
+        {"wheel on the tabs", true, Qt::Key_unknown, Qt::NoModifier},
+    };
+    QTabWidget* tabs = app.editor.pages();
+    QTabBar* bar = tabs->tabBar();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const int start : {EditorWindow::kFirstChannelPage + 4, 0}) {
+            openChannel(4);
+            tabs->setCurrentIndex(start);
+            for (int n = 0; n < tabs->count(); ++n) {
+                if (c.key == Qt::Key_unknown) {
+                    for (const int delta : {-120, 120}) {
+                        QWheelEvent wheel(QPointF(5, 5), bar->mapToGlobal(QPointF(5, 5)), {},
+                                          {0, delta}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+                        QApplication::sendEvent(bar, &wheel);
+                    }
+                } else {
+                    QTest::keyClick(c.onTabBar ? bar : tabs->currentWidget(), c.key, c.modifiers);
+                }
+                EXPECT_NE(tabs->currentIndex(), EditorWindow::kFirstChannelPage + 5);
+                EXPECT_NE(app.window.graphTitle()->text(), "Out 4");
+            }
+        }
+    }
+    // A screen reader offers every tab of the bar, the hidden one too.
+    openChannel(4);
+    QAccessibleInterface* out4 =
+        QAccessible::queryAccessibleInterface(bar)->child(EditorWindow::kFirstChannelPage + 5);
+    ASSERT_TRUE(out4 && out4->actionInterface());
+    out4->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(tabs->currentIndex(), EditorWindow::kFirstChannelPage + 4);
+    EXPECT_EQ(app.window.graphTitle()->text(), "Out sub");
 }
