@@ -1,6 +1,7 @@
 #include "ui/editor_window.h"
 
 #include <QHideEvent>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTabWidget>
 
@@ -14,11 +15,16 @@
 #include "ui/mixer_page.h"
 #include "ui/progress_box.h"
 #include "ui/ui_style.h"
+#include "ui/window_placement.h"
 
 namespace zx {
 namespace {
 
 constexpr int kResetTicks = 20; // 5 % each, 6 s in all
+
+// The window's place on the screen and its size with the frame.
+constexpr QPoint kScreenPoint(642, 448);
+constexpr QSize kOuterSize(715, 364);
 
 int PageIndex(EditorPage page) {
     switch (page) {
@@ -47,7 +53,6 @@ EditorWindow::EditorWindow(EditActions& actions, TimerHub& timers, Dialogs& dial
           QStringLiteral("Please wait,sending and receving data.                        "), this)) {
     setWindowTitle(QStringLiteral("ZEPHRANOX PC Software"));
     setFixedSize(kWidth, kHeight);
-    move(642, 448);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kWindowGrey);
     setPalette(pal);
@@ -140,7 +145,21 @@ void EditorWindow::pageChanged(int index) {
 
 void EditorWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous()) emit shown();
+    if (event->spontaneous()) return;
+    if (!placed_) {
+        placed_ = true;
+        placeOnScreen();
+    }
+    emit shown();
+}
+
+void EditorWindow::placeOnScreen() {
+    const QScreen* screen = (mainWindow_ ? mainWindow_ : this)->screen();
+    if (!screen) return;
+    // Before the first showing the frame may not be known yet; the window's outer size is.
+    QSize outer = frameGeometry().size();
+    if (outer == size()) outer = kOuterSize;
+    move(PlaceWindow(kScreenPoint, outer, screen->availableGeometry()));
 }
 
 void EditorWindow::hideEvent(QHideEvent* event) {
