@@ -65,7 +65,9 @@ EditorWindow::EditorWindow(EditActions& actions, TimerHub& timers, Dialogs& dial
         "QTabWidget::pane { background: rgb(80,80,80); border: 1px solid rgb(120,120,120); }"
         "QTabWidget > QWidget > QWidget { background: rgb(80,80,80); }"
         "QTabBar::tab { background: rgb(192,192,192); color: black; padding: 3px 6px; }"
-        "QTabBar::tab:selected { background: rgb(80,80,80); color: white; }"));
+        "QTabBar::tab:selected { background: rgb(80,80,80); color: white; }"
+        "QTabBar::tab:disabled { color: rgb(120,120,120); }"
+        "QTabBar::tab:selected:disabled { color: rgb(150,150,150); }"));
     pages_->addTab(mixer_, QStringLiteral("Mixer"));
     pages_->addTab(gain_, QStringLiteral("Gain"));
     pages_->addTab(delay_, QStringLiteral(" Delay "));

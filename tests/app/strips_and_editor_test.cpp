@@ -12,7 +12,9 @@
 
 #include "ui/editor_window.h"
 #include "ui/level_page.h"
+#include "ui/limiters_page.h"
 #include "ui/mixer_page.h"
+#include "ui/preset_area.h"
 #include "ui/window_placement.h"
 
 using namespace zx;
@@ -167,4 +169,38 @@ TEST_F(EditingTest, editor_noKeyOrWheelReachesTheHiddenOut4Page) {
     out4->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(tabs->currentIndex(), EditorWindow::kFirstChannelPage + 4);
     EXPECT_EQ(app.window.graphTitle()->text(), "Out sub");
+}
+
+TEST_F(EditingTest, editor_fieldsDisabledByAResetLookDisabledUntilItEnds) {
+    // The darkest pixel of a control: its text, black while the control can be used.
+    const auto darkest = [](QWidget* w) {
+        const QImage image = w->grab().toImage();
+        int least = 255;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                least = std::min(least, qGray(image.pixel(x, y)));
+        return least;
+    };
+    app.window.setActivePresetName(QStringLiteral("Live"));
+    openChannel(2);
+    const std::pair<const char*, QWidget*> fields[] = {
+        {"band field", field(BandId(2, 0), ChannelPage::Frequency)->edit()},
+        {"band type", page(2)->bandType(0)},
+        {"limiter list", app.editor.limitersPage()->list(0, 0)},
+        {"page tabs", app.editor.pages()->tabBar()},
+        {"DSP active preset", app.window.presetArea()->activePresetField()},
+        {"port selector", app.window.portSelector()},
+    };
+    std::vector<int> usable;
+    for (const auto& [name, w] : fields) usable.push_back(darkest(w));
+    tp.dialogs.answerYes(true);
+    page(2)->resetButton()->click();
+    for (std::size_t i = 0; i < std::size(fields); ++i) {
+        SCOPED_TRACE(fields[i].first);
+        EXPECT_FALSE(fields[i].second->isEnabled());
+        EXPECT_GE(darkest(fields[i].second), usable[i] + 60);
+    }
+    tp.advance(6100);
+    for (std::size_t i = 0; i < std::size(fields); ++i)
+        EXPECT_EQ(darkest(fields[i].second), usable[i]) << fields[i].first;
 }
