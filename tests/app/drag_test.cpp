@@ -70,56 +70,25 @@ TEST_F(EditingTest, drag_overlappingMarkersTakeTheLowerBand) {
     EXPECT_EQ(app.model.bands[BandId(0, 6)].freqIndex, 136);
 }
 
-TEST_F(EditingTest, drag_movesThePressedBandWhenAnotherBandsFieldCommitsAfterThePress) {
-    struct Case {
-        ChannelPage::Column column;
-        FieldTable table;
-        const char* typed;
-    };
-    const Case cases[] = {
-        {ChannelPage::Q, FieldTable::Q, "3"},
-        {ChannelPage::Frequency, FieldTable::Frequency, "1234"},
-    };
+TEST_F(EditingTest, drag_movesThePressedBandThoughAnotherBandsFieldCommitsAfterThePress) {
     connectAndWait();
     openChannel(2);
-    const EqBandId typedBand = BandId(2, 2);
-    const EqBandId dragged = BandId(2, 4);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed);
-        app.model.bands[dragged] = DefaultBand(4);
-        app.graph.RefreshBand(app.model, dragged);
-        EqBandParams typedWant = app.model.bands[typedBand];
-        const int index = DecideFieldCommit(c.table, QString::fromLatin1(c.typed), QString()).index;
-        (c.column == ChannelPage::Q ? typedWant.qIndex : typedWant.freqIndex) =
-            static_cast<std::uint8_t>(index);
-
-        // Typed, not entered: the field is left only when the press has made the main
-        // window the active one, as on the desktop.
-        NumberField* f = field(typedBand, c.column);
-        f->edit()->setFocus();
-        f->edit()->selectAll();
-        QTest::keyClicks(f->edit(), QString::fromLatin1(c.typed));
-        drag(markerAt(dragged), {{600, 60}, {640, 70}},
-             [this] { QApplication::setActiveWindow(&app.window); });
-        drain();
-        if (HasFatalFailure()) return;
-
-        EqBandParams draggedWant = DefaultBand(4);
-        draggedWant.freqIndex = static_cast<std::uint8_t>(ColumnToFrequencyIndex(640));
-        draggedWant.peakGainIndex = static_cast<std::uint16_t>(RowToGainIndex(70));
-        RefreshHalves(draggedWant);
-        ParameterModel device;
-        ASSERT_TRUE(ReadImageText(
-            QString::fromLatin1(SimAmplifier::BlockFrame(0, tp.sim.liveImage()).toHex().toUpper()),
-            device));
-        for (const ParameterModel* m : {&app.model, &device}) {
-            EXPECT_EQ(m->bands[dragged], draggedWant);
-            EXPECT_EQ(m->bands[typedBand], typedWant);
-        }
-        EXPECT_EQ(f->text(), FieldText(c.table, index));
-        EXPECT_EQ(field(dragged, ChannelPage::Frequency)->text(),
-                  ShortestNumberText(FrequencyAt(draggedWant.freqIndex)));
-        EXPECT_EQ(app.graph.marker(dragged), PlaceMarker(draggedWant));
-        QApplication::setActiveWindow(&app.editor);
+    NumberField* q = field(BandId(2, 2), ChannelPage::Q);
+    q->edit()->setFocus();
+    q->edit()->selectAll();
+    QTest::keyClicks(q->edit(), QStringLiteral("3"));
+    // As on the desktop, the field is left when the press has activated the main window.
+    drag(markerAt(BandId(2, 4)), {{640, 70}},
+         [this] { QApplication::setActiveWindow(&app.window); });
+    drain();
+    ParameterModel device;
+    ASSERT_TRUE(ReadImageText(
+        QString::fromLatin1(SimAmplifier::BlockFrame(0, tp.sim.liveImage()).toHex().toUpper()),
+        device));
+    for (const ParameterModel* m : {&app.model, &device}) {
+        EXPECT_EQ(m->band(2, 4).freqIndex, ColumnToFrequencyIndex(640));
+        EXPECT_EQ(m->band(2, 2).freqIndex, kDefaultBandFreqIndex[2]);
+        EXPECT_EQ(m->band(2, 2).qIndex, SnapQ(3));
     }
+    EXPECT_EQ(q->text(), "3.0");
 }
