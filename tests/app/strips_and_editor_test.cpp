@@ -11,7 +11,6 @@
 
 #include "ui/editor_window.h"
 #include "ui/level_page.h"
-#include "ui/limiters_page.h"
 #include "ui/mixer_page.h"
 #include "ui/preset_area.h"
 #include "ui/window_placement.h"
@@ -160,10 +159,8 @@ TEST_F(EditingTest, editor_fieldsDisabledByAResetLookDisabled) {
     const std::pair<const char*, QWidget*> fields[] = {
         {"band field", field(BandId(2, 0), ChannelPage::Frequency)->edit()},
         {"band type", page(2)->bandType(0)},
-        {"limiter list", app.editor.limitersPage()->list(0, 0)},
         {"page tabs", app.editor.pages()->tabBar()},
         {"DSP active preset", app.window.presetArea()->activePresetField()},
-        {"port selector", app.window.portSelector()},
     };
     std::vector<int> usable;
     for (const auto& [name, w] : fields) usable.push_back(darkest(w));

@@ -25,11 +25,9 @@ TEST(NameDialog, theFieldTakesNineteenOneByteCharactersAndSaysWhenItRefusesOne) 
     };
     const QString notStored = QStringLiteral("This character cannot be stored in a name.");
     const Case cases[] = {
-        {QStringLiteral("Live Stage"), QStringLiteral("Live Stage"), {}},
         {QStringLiteral("ABCDEFGHIJKLMNOPQRST"), QStringLiteral("ABCDEFGHIJKLMNOPQRS"),
          QStringLiteral("A name holds at most 19 characters.")},
         {QStringLiteral("Z\u00FC\u20AC"), QStringLiteral("Z\u00FC"), notStored},
-        {QStringLiteral("\u03A9"), QString(), notStored},
         {QStringLiteral("Z\u00FC\u20AC\u03A9!"), QStringLiteral("Z\u00FC!"), {}}, // typing on
     };
     for (const Case& c : cases) {
