@@ -94,6 +94,7 @@ void Application::wireStrips() {
 
 void Application::wireEditor() {
     editor.setAttribute(Qt::WA_QuitOnClose, false);
+    editor.setMainWindow(&window);
     QObject::connect(&window, &MainWindow::editorHideRequested, &editor, &QWidget::hide);
     QObject::connect(&editor, &EditorWindow::shown, &window, [this] {
         window.setLegendChecksEnabled(false);

@@ -286,19 +286,19 @@ bool EditActions::DragPress(std::optional<ChannelId> page, int x, int y) {
     const auto hit = HitBand(graph_.markers(), *page, x, y);
     if (!hit) return false;
     graph_.setCurrentBand(*hit);
-    dragging_ = true;
+    dragged_ = hit;
     BeginGesture();
     return true;
 }
 
 void EditActions::DragRelease() {
-    dragging_ = false;
+    dragged_.reset();
     EndGesture();
 }
 
 std::optional<EqBandId> EditActions::DragMove(int x, int y) {
-    if (!dragging_) return std::nullopt;
-    const EqBandId band = graph_.currentBand();
+    if (!dragged_) return std::nullopt;
+    const EqBandId band = *dragged_;
     EqBandParams& b = model_.bands[static_cast<std::size_t>(band)];
     const EqBandParams before = b;
     const DragStep step = zx::DragMove(b, graph_.marker(band), x, y);
@@ -313,7 +313,7 @@ std::optional<EqBandId> EditActions::DragMove(int x, int y) {
 
 std::optional<EqBandId> EditActions::WheelQ(std::optional<ChannelId> page, int x, int y,
                                             int notches) {
-    if (!page || dragging_) return std::nullopt;
+    if (!page || dragged_) return std::nullopt;
     const auto hit = HitBand(graph_.markers(), *page, x, y);
     if (!hit || model_.bands[static_cast<std::size_t>(*hit)].type != 0) return std::nullopt;
     // Each notch is a step of its own, as a click on a spin button is.

@@ -60,10 +60,12 @@ class EditActions {
 
     // Dragging a band marker of the channel the editor shows (nullopt: no channel page).
     bool DragPress(std::optional<ChannelId> page, int x, int y);
-    // The band moved, or nullopt when no drag is under way.
+    // The band moved, or nullopt when no drag is under way. The pressed band moves even when
+    // a field of another band commits after the press (its window losing the focus to the
+    // graph's) and makes that band the current one.
     std::optional<EqBandId> DragMove(int x, int y);
     void DragRelease();
-    bool dragging() const { return dragging_; }
+    bool dragging() const { return dragged_.has_value(); }
 
     // The mouse wheel over a marker of the page's channel: a PEQ band's Q index steps once per
     // notch (positive: up, narrower), as its spin buttons do. The band stepped, or nullopt
@@ -94,7 +96,7 @@ class EditActions {
     Graph& graph_;
     RoutingPicture& routing_;
     SendSlots& slots_;
-    bool dragging_ = false;
+    std::optional<EqBandId> dragged_;
     QUndoStack history_;
     bool replaying_ = false;
     int gesture_ = 0;

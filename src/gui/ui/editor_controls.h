@@ -37,7 +37,7 @@ inline QComboBox* EditorList(const QStringList& items, QWidget* parent, const QR
     c->addItems(items);
     c->setGeometry(geometry);
     c->setFont(ArialPx(13));
-    c->setStyleSheet(QStringLiteral("QComboBox { background: rgb(192,192,192); color: black; }"));
+    c->setStyleSheet(FieldStyle("QComboBox"));
     c->setAccessibleName(accessibleName);
     return c;
 }

@@ -1,6 +1,7 @@
 #include "ui/editor_window.h"
 
 #include <QHideEvent>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTabWidget>
 
@@ -15,11 +16,16 @@
 #include "ui/mixer_page.h"
 #include "ui/progress_box.h"
 #include "ui/ui_style.h"
+#include "ui/window_placement.h"
 
 namespace zx {
 namespace {
 
 constexpr int kResetTicks = 20; // 5 % each, 6 s in all
+
+// The window's place on the screen and its size with the frame.
+constexpr QPoint kScreenPoint(642, 448);
+constexpr QSize kOuterSize(715, 364);
 
 int PageIndex(EditorPage page) {
     switch (page) {
@@ -48,7 +54,6 @@ EditorWindow::EditorWindow(EditActions& actions, TimerHub& timers, Dialogs& dial
           QStringLiteral("Please wait,sending and receving data.                        "), this)) {
     setWindowTitle(QStringLiteral("ZEPHRANOX PC Software"));
     setFixedSize(kWidth, kHeight);
-    move(642, 448);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kWindowGrey);
     setPalette(pal);
@@ -61,7 +66,9 @@ EditorWindow::EditorWindow(EditActions& actions, TimerHub& timers, Dialogs& dial
         "QTabWidget::pane { background: rgb(80,80,80); border: 1px solid rgb(120,120,120); }"
         "QTabWidget > QWidget > QWidget { background: rgb(80,80,80); }"
         "QTabBar::tab { background: rgb(192,192,192); color: black; padding: 3px 6px; }"
-        "QTabBar::tab:selected { background: rgb(80,80,80); color: white; }"));
+        "QTabBar::tab:selected { background: rgb(80,80,80); color: white; }"
+        "QTabBar::tab:disabled { color: rgb(120,120,120); }"
+        "QTabBar::tab:selected:disabled { color: rgb(150,150,150); }"));
     pages_->addTab(mixer_, QStringLiteral("Mixer"));
     pages_->addTab(gain_, QStringLiteral("Gain"));
     pages_->addTab(delay_, QStringLiteral(" Delay "));
@@ -72,8 +79,12 @@ EditorWindow::EditorWindow(EditActions& actions, TimerHub& timers, Dialogs& dial
         pages_->addTab(page, ChannelTitle(ch));
         connect(page, &ChannelPage::resetClicked, this, &EditorWindow::resetChannel);
     }
+    // Out 4's tab is hidden, and disabled too: Qt's page keys (Ctrl+Tab, the arrows on the
+    // tabs) skip disabled tabs but not hidden ones.
     pages_->setTabVisible(kFirstChannelPage + 5, false);
+    pages_->setTabEnabled(kFirstChannelPage + 5, false);
     pages_->setCurrentIndex(kFirstChannelPage + 4); // "Out sub"
+    shownPage_ = pages_->currentIndex();
     connect(pages_, &QTabWidget::currentChanged, this, &EditorWindow::pageChanged);
 
     progress_->setCompactSize(QSize(305, 65));
@@ -118,6 +129,13 @@ void EditorWindow::showDragValues(EqBandId band, double frequency, double gain) 
 }
 
 void EditorWindow::pageChanged(int index) {
+    if (index >= 0 && !pages_->isTabVisible(index)) {
+        // Whatever brought up a hidden page (a screen reader offers every tab), the page
+        // shown before stays.
+        pages_->setCurrentIndex(shownPage_);
+        return;
+    }
+    shownPage_ = index;
     if (index >= kFirstChannelPage) {
         const ChannelId ch = index - kFirstChannelPage;
         emit titleRequested(ChannelTitle(ch));
@@ -130,7 +148,21 @@ void EditorWindow::pageChanged(int index) {
 
 void EditorWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous()) emit shown();
+    if (event->spontaneous()) return;
+    if (!placed_) {
+        placed_ = true;
+        placeOnScreen();
+    }
+    emit shown();
+}
+
+void EditorWindow::placeOnScreen() {
+    const QScreen* screen = (mainWindow_ ? mainWindow_ : this)->screen();
+    if (!screen) return;
+    // Before the first showing the frame may not be known yet; the window's outer size is.
+    QSize outer = frameGeometry().size();
+    if (outer == size()) outer = kOuterSize;
+    move(PlaceWindow(kScreenPoint, outer, screen->availableGeometry()));
 }
 
 void EditorWindow::hideEvent(QHideEvent* event) {

@@ -51,6 +51,10 @@ class EditorWindow : public QWidget {
     void showPage(EditorPage page);
     void showChannel(ChannelId ch);
 
+    // The window opens on the screen that shows this one, at its own point where it fits
+    // there, otherwise moved to lie wholly on that screen.
+    void setMainWindow(const QWidget* mainWindow) { mainWindow_ = mainWindow; }
+
     // The band's frequency and gain fields while its marker is dragged.
     void showDragValues(EqBandId band, double frequency, double gain);
 
@@ -73,6 +77,7 @@ class EditorWindow : public QWidget {
     void pageChanged(int index);
     void resetChannel(ChannelId ch);
     void onTimer5();
+    void placeOnScreen();
 
     EditActions& actions_;
     TimerHub& timers_;
@@ -86,6 +91,9 @@ class EditorWindow : public QWidget {
     std::array<ChannelPage*, kChannelCount> channels_{};
     ProgressBox* progress_;
     int resetTicks_ = 0;
+    int shownPage_ = 0;
+    const QWidget* mainWindow_ = nullptr;
+    bool placed_ = false;
 };
 
 } // namespace zx

@@ -186,9 +186,14 @@ QStringList MainWindow::portEntries() const {
 }
 
 void MainWindow::setPortEntries(const QStringList& entries) {
+    // The port chosen stays chosen while it is listed, so that a port plugged in or gone
+    // elsewhere cannot send the next Connect to another amplifier. The last entry is taken
+    // at start-up and when the chosen port is gone.
+    const QString chosen = portSelector_->currentText();
     portSelector_->clear();
     portSelector_->addItems(entries);
-    portSelector_->setCurrentIndex(static_cast<int>(entries.size()) - 1);
+    const qsizetype kept = chosen.isEmpty() ? -1 : entries.indexOf(chosen);
+    portSelector_->setCurrentIndex(static_cast<int>(kept >= 0 ? kept : entries.size() - 1));
 }
 
 int MainWindow::selectedPortIndex() const {

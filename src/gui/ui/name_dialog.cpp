@@ -41,7 +41,8 @@ NameDialog::NameDialog(QWidget* mainWindow)
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       field_(new QLineEdit(this)),
       ok_(DialogButton(QStringLiteral("OK"), this, QRect(237, 22, 69, 22))),
-      cancel_(DialogButton(QStringLiteral("Cancel"), this, QRect(237, 54, 69, 22))) {
+      cancel_(DialogButton(QStringLiteral("Cancel"), this, QRect(237, 54, 69, 22))),
+      hint_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("ZEPHRANOX PC Software"));
     setFixedSize(341, 87);
     setAutoFillBackground(true);
@@ -65,6 +66,17 @@ NameDialog::NameDialog(QWidget* mainWindow)
     field_->setMaxLength(kMaxNameLength);
     field_->setValidator(new OneByteValidator(field_));
     field_->setAccessibleName(QStringLiteral("Preset name"));
+    hint_->setGeometry(8, 54, 225, 18);
+    hint_->setFont(ArialPx(11));
+    hint_->setStyleSheet(QStringLiteral("color: rgb(255,200,90);"));
+    hint_->hide();
+    connect(field_, &QLineEdit::inputRejected, this, [this] {
+        hint_->setText(field_->text().size() >= kMaxNameLength
+                           ? QStringLiteral("A name holds at most 19 characters.")
+                           : QStringLiteral("This character cannot be stored in a name."));
+        hint_->show();
+    });
+    connect(field_, &QLineEdit::textEdited, hint_, &QWidget::hide);
     setTabOrder(field_, ok_);
     setTabOrder(ok_, cancel_);
 
@@ -97,6 +109,7 @@ void NameDialog::showEvent(QShowEvent* event) {
         const QRect outer = frameGeometry();
         move(owner->frameGeometry().center() - QPoint(outer.width() / 2, outer.height() / 2));
     }
+    hint_->hide();
     field_->setFocus();
 }
 

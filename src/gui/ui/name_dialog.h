@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -25,6 +26,8 @@ class NameDialog : public QDialog {
     QLineEdit* nameField() const { return field_; }
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
+    // Under the field: why the last character typed was refused, until the next one is taken.
+    QLabel* hint() const { return hint_; }
 
     static constexpr int kMaxNameLength = 19;
 
@@ -38,6 +41,7 @@ class NameDialog : public QDialog {
     QLineEdit* field_;
     QPushButton* ok_;
     QPushButton* cancel_;
+    QLabel* hint_;
     std::function<void(const QString&)> onAccept_;
 };
 

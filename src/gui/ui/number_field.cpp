@@ -14,9 +14,7 @@ NumberField::NumberField(FieldTable table, FieldMemory& memory, QWidget* parent)
       up_(new QToolButton(this)), down_(new QToolButton(this)) {
     edit_->setAlignment(Qt::AlignCenter);
     edit_->setFont(ArialPx(13));
-    edit_->setStyleSheet(
-        QStringLiteral("QLineEdit { background: rgb(192,192,192); color: black; border: 1px solid "
-                       "rgb(128,128,128); } QLineEdit:disabled { background: rgb(150,150,150); }"));
+    edit_->setStyleSheet(FieldStyle("QLineEdit", "border: 1px solid rgb(128,128,128);"));
     edit_->installEventFilter(this);
     up_->setArrowType(Qt::UpArrow);
     down_->setArrowType(Qt::DownArrow);

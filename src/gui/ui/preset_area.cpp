@@ -47,8 +47,7 @@ PresetArea::PresetArea(QWidget* signalFlowPanel)
     activeName_->setMaxLength(19);
     activeName_->setFocusPolicy(Qt::NoFocus); // reacts to no keys
     activeName_->setFont(ArialPx(13));
-    activeName_->setStyleSheet(
-        QStringLiteral("QLineEdit { background: rgb(192,192,192); color: black; }"));
+    activeName_->setStyleSheet(FieldStyle("QLineEdit"));
     activeName_->setAccessibleName(QStringLiteral("DSP active preset"));
 
     connect(deviceLoad_, &QPushButton::clicked, this, &PresetArea::deviceLoadClicked);

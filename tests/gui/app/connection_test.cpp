@@ -212,7 +212,31 @@ TEST_F(AppTest, portList_isKeptWhileConnectedAndRefreshedAfterADisconnect) {
     clickConnect();
     tp.advance(2000);
     EXPECT_EQ(app.window.portEntries(), (QStringList{"COM3", "COM7"}));
-    EXPECT_EQ(app.window.selectedPortIndex(), 1);
+    EXPECT_EQ(app.window.portSelector()->currentText(), "COM3"); // the port it was on
+}
+
+TEST_F(AppTest, portList_aChangedListKeepsTheChosenPortWhileItIsListed) {
+    struct Case {
+        QStringList before;
+        const char* chosen;
+        QStringList after;
+        const char* selected;
+    };
+    const Case cases[] = {
+        {{"COM3", "COM7"}, "COM3", {"COM1", "COM3", "COM7"}, "COM3"},
+        {{"COM3", "COM7"}, "COM3", {"COM3", "COM7", "COM9"}, "COM3"},
+        {{"COM3", "COM7"}, "COM3", {"COM1", "COM7"}, "COM7"}, // gone: the last entry
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.after.join(u' ').toStdString());
+        tp.ports.setEntries(c.before);
+        tp.advance(2000);
+        app.window.portSelector()->setCurrentText(QString::fromLatin1(c.chosen));
+        tp.ports.setEntries(c.after);
+        tp.advance(2000);
+        EXPECT_EQ(app.window.portEntries(), c.after);
+        EXPECT_EQ(app.window.portSelector()->currentText(), QString::fromLatin1(c.selected));
+    }
 }
 
 TEST_F(AppTest, portList_unchangedListKeepsTheUsersSelection) {

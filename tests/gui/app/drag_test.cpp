@@ -1,8 +1,11 @@
 #include "editing_fixture.h"
 
+#include "model/preset_image.h"
 #include "model/value_scales.h"
+#include "model/entry_fields.h"
 #include "response/eq_response.h"
 #include "response/graph_drag.h"
+#include "sim/sim_amplifier.h"
 #include "ui/editor_window.h"
 
 using namespace zx;
@@ -65,4 +68,27 @@ TEST_F(EditingTest, drag_overlappingMarkersTakeTheLowerBand) {
     drag(markerAt(BandId(0, 5)), {{300, 60}});
     EXPECT_NE(app.model.bands[BandId(0, 5)].freqIndex, 136);
     EXPECT_EQ(app.model.bands[BandId(0, 6)].freqIndex, 136);
+}
+
+TEST_F(EditingTest, drag_movesThePressedBandThoughAnotherBandsFieldCommitsAfterThePress) {
+    connectAndWait();
+    openChannel(2);
+    NumberField* q = field(BandId(2, 2), ChannelPage::Q);
+    q->edit()->setFocus();
+    q->edit()->selectAll();
+    QTest::keyClicks(q->edit(), QStringLiteral("3"));
+    // As on the desktop, the field is left when the press has activated the main window.
+    drag(markerAt(BandId(2, 4)), {{640, 70}},
+         [this] { QApplication::setActiveWindow(&app.window); });
+    drain();
+    ParameterModel device;
+    ASSERT_TRUE(ReadImageText(
+        QString::fromLatin1(SimAmplifier::BlockFrame(0, tp.sim.liveImage()).toHex().toUpper()),
+        device));
+    for (const ParameterModel* m : {&app.model, &device}) {
+        EXPECT_EQ(m->band(2, 4).freqIndex, ColumnToFrequencyIndex(640));
+        EXPECT_EQ(m->band(2, 2).freqIndex, kDefaultBandFreqIndex[2]);
+        EXPECT_EQ(m->band(2, 2).qIndex, SnapQ(3));
+    }
+    EXPECT_EQ(q->text(), "3.0");
 }

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <functional>
 #include <vector>
 
 #include "ui/channel_page.h"
@@ -43,10 +44,13 @@ class EditingTest : public AppTest {
         for (int i = 0; i < times; ++i)
             QTest::mouseClick(delta > 0 ? f->upButton() : f->downButton(), Qt::LeftButton);
     }
-    // Presses on the graph, moves through the points and releases.
-    void drag(QPoint from, const std::vector<QPoint>& through) {
+    // Presses on the graph, moves through the points and releases; afterPress runs between
+    // the press and the first move.
+    void drag(QPoint from, const std::vector<QPoint>& through,
+              const std::function<void()>& afterPress = {}) {
         GraphView* v = app.window.graphView();
         QTest::mousePress(v, Qt::LeftButton, {}, from);
+        if (afterPress) afterPress();
         for (QPoint p : through) {
             QMouseEvent move(QEvent::MouseMove, p, v->mapToGlobal(p), Qt::NoButton, Qt::LeftButton,
                              Qt::NoModifier);

@@ -1,14 +1,19 @@
 #include "editing_fixture.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QScreen>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include "ui/editor_window.h"
 #include "ui/level_page.h"
 #include "ui/mixer_page.h"
+#include "ui/preset_area.h"
+#include "ui/window_placement.h"
 
 using namespace zx;
 
@@ -82,9 +87,12 @@ TEST_F(EditingTest, editor_startsOnOutSubKeepsItsPageAndRestoresTheOverviewWhenC
     EXPECT_EQ(app.editor.pages()->tabText(app.editor.pages()->currentIndex()), "Out sub");
     EXPECT_FALSE(app.editor.pages()->isTabVisible(EditorWindow::kFirstChannelPage + 5));
     EXPECT_EQ(app.editor.windowTitle(), "ZEPHRANOX PC Software");
-    EXPECT_EQ(app.editor.pos(), QPoint(642, 448));
 
     openChannel(1);
+    // The test screen is narrower than the point and the window: it is moved onto it.
+    const QRect screen = app.window.screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(app.editor.frameGeometry()));
+    EXPECT_EQ(app.editor.pos(), PlaceWindow({642, 448}, app.editor.frameGeometry().size(), screen));
     app.editor.close();
     EXPECT_EQ(app.window.graphTitle()->text(), "show all");
     EXPECT_TRUE(app.window.legendCheck(3)->isEnabled());
@@ -110,4 +118,57 @@ TEST_F(EditingTest, editor_slidersAndListsEditTheModel) {
 
     app.editor.mixerPage()->routeList(1)->setCurrentIndex(3); // "A+B"
     EXPECT_EQ(app.model.outputs[1].routeSource, 3);
+}
+
+TEST_F(EditingTest, editor_noKeyOrScreenReaderBringsUpTheHiddenOut4Page) {
+    constexpr int kOut4 = EditorWindow::kFirstChannelPage + 5;
+    QTabWidget* tabs = app.editor.pages();
+    const auto reachesOut4 = [&](QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        openChannel(4);
+        bool reached = false;
+        for (int n = 0; n < tabs->count(); ++n) {
+            QTest::keyClick(target ? target : tabs->currentWidget(), key, modifiers);
+            reached |= tabs->currentIndex() == kOut4 || app.window.graphTitle()->text() == "Out 4";
+        }
+        return reached;
+    };
+    EXPECT_FALSE(reachesOut4(nullptr, Qt::Key_Tab, Qt::ControlModifier));
+    EXPECT_FALSE(reachesOut4(nullptr, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier));
+    EXPECT_FALSE(reachesOut4(tabs->tabBar(), Qt::Key_Right, Qt::NoModifier));
+    // A screen reader offers every tab of the bar, the hidden one too.
+    openChannel(4);
+    QAccessibleInterface* out4 =
+        QAccessible::queryAccessibleInterface(tabs->tabBar())->child(kOut4);
+    ASSERT_TRUE(out4 && out4->actionInterface());
+    out4->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(app.window.graphTitle()->text(), "Out sub");
+}
+
+TEST_F(EditingTest, editor_fieldsDisabledByAResetLookDisabled) {
+    // The darkest pixel of a control: its text, black while the control can be used.
+    const auto darkest = [](QWidget* w) {
+        const QImage image = w->grab().toImage();
+        int least = 255;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                least = std::min(least, qGray(image.pixel(x, y)));
+        return least;
+    };
+    app.window.setActivePresetName(QStringLiteral("Live"));
+    openChannel(2);
+    const std::pair<const char*, QWidget*> fields[] = {
+        {"band field", field(BandId(2, 0), ChannelPage::Frequency)->edit()},
+        {"band type", page(2)->bandType(0)},
+        {"page tabs", app.editor.pages()->tabBar()},
+        {"DSP active preset", app.window.presetArea()->activePresetField()},
+    };
+    std::vector<int> usable;
+    for (const auto& [name, w] : fields) usable.push_back(darkest(w));
+    tp.dialogs.answerYes(true);
+    page(2)->resetButton()->click();
+    for (std::size_t i = 0; i < std::size(fields); ++i) {
+        SCOPED_TRACE(fields[i].first);
+        EXPECT_FALSE(fields[i].second->isEnabled());
+        EXPECT_GE(darkest(fields[i].second), usable[i] + 60);
+    }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -16,20 +17,32 @@ void Type(QWidget* w, const QString& text) {
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-TEST(NameDialog, theFieldTakesNineteenOneByteCharacters) {
+TEST(NameDialog, theFieldTakesNineteenOneByteCharactersAndSaysWhenItRefusesOne) {
     struct Case {
         QString typed;
         QString kept;
+        QString hint; // under the field after the typing; empty: none shown
     };
+    const QString notStored = QStringLiteral("This character cannot be stored in a name.");
     const Case cases[] = {
-        {QStringLiteral("ABCDEFGHIJKLMNOPQRST"), QStringLiteral("ABCDEFGHIJKLMNOPQRS")},
-        {QStringLiteral("Z\u00FC\u20AC\u03A9!"), QStringLiteral("Z\u00FC!")},
+        {QStringLiteral("ABCDEFGHIJKLMNOPQRST"), QStringLiteral("ABCDEFGHIJKLMNOPQRS"),
+         QStringLiteral("A name holds at most 19 characters.")},
+        {QStringLiteral("Z\u00FC\u20AC"), QStringLiteral("Z\u00FC"), notStored},
+        {QStringLiteral("Z\u00FC\u20AC\u03A9!"), QStringLiteral("Z\u00FC!"), {}}, // typing on
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
         NameDialog d(nullptr);
         d.show();
         Type(d.nameField(), c.typed);
         EXPECT_EQ(d.nameField()->text(), c.kept);
+        EXPECT_EQ(d.hint()->isVisible(), !c.hint.isEmpty());
+        if (!c.hint.isEmpty()) {
+            EXPECT_EQ(d.hint()->text(), c.hint);
+        }
+        d.reject();
+        d.show(); // a new showing starts without it
+        EXPECT_FALSE(d.hint()->isVisible());
     }
 }
 
