@@ -11,7 +11,8 @@ class ConnectionView {
     virtual ~ConnectionView() = default;
 
     virtual QStringList portEntries() const = 0;
-    // Replaces the port selector's entries and keeps the chosen entry while it is listed, otherwise selects the last one.
+    // Replaces the port selector's entries. The chosen entry stays chosen while it is listed;
+    // otherwise (and at start-up) the last entry is selected.
     virtual void setPortEntries(const QStringList& entries) = 0;
     // -1 when the selector is empty or nothing is selected.
     virtual int selectedPortIndex() const = 0;
