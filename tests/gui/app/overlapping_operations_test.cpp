@@ -9,6 +9,19 @@
 
 using namespace zx;
 
+namespace {
+
+// The program on the simulated amplifier, with a folder for its files.
+struct Program {
+    QTemporaryDir dir;
+    TestPlatform tp;
+    Application app{tp.platform()};
+    UserActions user{tp, app, dir.path()};
+    Program() { app.Start(); }
+};
+
+} // namespace
+
 // Operations the user starts while another still waits for the device, with a healthy device:
 // each ends with its message or none, the link stays usable, and the device holds what the
 // screen shows.
@@ -68,11 +81,8 @@ TEST(OverlappingOperations, endWithTheDeviceAndTheScreenAgreeing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        QTemporaryDir dir;
-        TestPlatform tp;
-        Application app(tp.platform());
-        app.Start();
-        UserActions user{tp, app, dir.path()};
+        Program program;
+        auto& [dir, tp, app, user] = program;
         ASSERT_TRUE(user.connectAndWait());
         // Preset 1 differs from the live settings, so a recall shows.
         QByteArray preset = tp.sim.liveImage();
@@ -112,11 +122,8 @@ TEST(OverlappingOperations, aStoreKeepsTheEditsMadeJustBeforeIt) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        QTemporaryDir dir;
-        TestPlatform tp;
-        Application app(tp.platform());
-        app.Start();
-        UserActions user{tp, app, dir.path()};
+        Program program;
+        auto& [dir, tp, app, user] = program;
         ASSERT_TRUE(user.connectAndWait());
         for (ChannelId ch = 0; ch < 4; ++ch) user.toggleMuteAndPolarity(ch);
         c.store(user);
@@ -131,11 +138,8 @@ TEST(OverlappingOperations, aStoreKeepsTheEditsMadeJustBeforeIt) {
 }
 
 TEST(OverlappingOperations, aStoreTheDeviceNeverTookRecallsNothing) {
-    QTemporaryDir dir;
-    TestPlatform tp;
-    Application app(tp.platform());
-    app.Start();
-    UserActions user{tp, app, dir.path()};
+    Program program;
+    auto& [dir, tp, app, user] = program;
     ASSERT_TRUE(user.connectAndWait());
     user.toggleMuteAndPolarity(2);
     ASSERT_TRUE(tp.runUntil([&user] { return user.sendingDone(); }, 2000));
