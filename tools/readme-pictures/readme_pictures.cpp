@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     app.actions.SetCrossoverType(3, true, 3);
     // The fields show what was set, and the graph the overview of every channel, as they
     // would after the same edits made in the editor and the editor closed.
-    ShowModelValues(app.model, app.screenView);
+    ShowModelValues(app.model, app.window, app.editor);
     app.graph.RedrawOverview(app.model);
     tp.advance(20000); // every frame sent and acknowledged
     QApplication::processEvents();

@@ -33,7 +33,7 @@ Application::Application(WindowPlatform p)
     : platform(p), graph(PrimaryScreenPixelRatio()), routing(PrimaryScreenPixelRatio()),
       link(Platform{p.timers, p.clock, p.serial, p.ports, p.dialogs}, model, window, window),
       nameDialog(&window), actions(model, graph, routing, link.sendSlots),
-      editor(actions, p.timers, p.dialogs), screenView(window, editor) {
+      editor(actions, p.timers, p.dialogs) {
 
     QObject::connect(&window, &MainWindow::connectClicked,
                      [this] { link.connection.OnConnectButton(); });
@@ -49,7 +49,7 @@ Application::Application(WindowPlatform p)
     // Every block applied, from the device or a file, sets every display from the model.
     // After it the device's settings are the truth: the edits before it cannot be undone.
     link.applier.setImageAppliedHandler([this] {
-        RefreshScreen(model, graph, routing, screenView);
+        RefreshScreen(model, graph, routing, window, editor);
         actions.history().clear();
     });
 
@@ -81,12 +81,11 @@ void Application::wireStrips() {
     ChannelStrips* strips = window.strips();
     QObject::connect(strips, &ChannelStrips::muteClicked, &window, [this, strips](ChannelId ch) {
         actions.ToggleMute(ch);
-        strips->setMuteShown(ch, MuteShown(model.channels[static_cast<std::size_t>(ch)].mute));
+        strips->showModel(model);
     });
     QObject::connect(strips, &ChannelStrips::polClicked, &window, [this, strips](ChannelId ch) {
         actions.TogglePolarity(ch);
-        strips->setPolarityCaption(
-            ch, PolarityCaption(model.channels[static_cast<std::size_t>(ch)].polarity));
+        strips->showModel(model);
     });
     QObject::connect(strips, &ChannelStrips::pageRequested, &editor, &EditorWindow::showPage);
     QObject::connect(strips, &ChannelStrips::channelRequested, &editor, &EditorWindow::showChannel);
@@ -154,7 +153,7 @@ void Application::wireHistory() {
         editor.addAction(a);
     }
     actions.setReplayedHandler([this] {
-        ShowModelValues(model, screenView);
+        ShowModelValues(model, window, editor);
         // A band's own redraw shows its channel alone; the graph goes back to what the
         // windows show: the overview without the editor, the page's channel with it.
         if (!editor.isVisible()) {

@@ -9,7 +9,6 @@
 #include "ui/editor_window.h"
 #include "ui/main_window.h"
 #include "ui/name_dialog.h"
-#include "ui/windows_screen_view.h"
 
 namespace zx {
 
@@ -33,7 +32,6 @@ class Application {
     NameDialog nameDialog;
     EditActions actions;
     EditorWindow editor;
-    WindowsScreenView screenView;
 
   private:
     void WirePresets();

@@ -100,7 +100,7 @@ void ChannelPage::buildEq(FieldMemory& memory) {
                                      bandName + QStringLiteral(" type"));
         connect(type, &QComboBox::currentIndexChanged, this, [this, &actions, band, row](int t) {
             actions.SetBandType(band, t);
-            applyQRule(row);
+            showQ(row, actions.BandIndex(band, BandField::Q));
             bandField(row, Gain)->setText(
                 FieldText(FieldTable::EqGain, actions.BandIndex(band, BandField::Gain)));
         });
@@ -111,6 +111,22 @@ void ChannelPage::buildEq(FieldMemory& memory) {
     reset_->setFont(ArialPx(13));
     reset_->setAccessibleName(name + QStringLiteral(" EQ reset"));
     connect(reset_, &QPushButton::clicked, this, [this] { emit resetClicked(channel_); });
+}
+
+void ChannelPage::showModel(const ParameterModel& model) {
+    for (int row = 0; row < kBandsPerChannel; ++row) {
+        const EqBandParams& band = model.bands[static_cast<std::size_t>(BandId(channel_, row))];
+        bandField(row, Frequency)->setText(FieldText(FieldTable::Frequency, band.freqIndex));
+        bandField(row, Gain)->setText(FieldText(FieldTable::EqGain, ActiveGainIndex(band)));
+        setBandType(row, band.type);
+        showQ(row, band.qIndex);
+    }
+    const ChannelParams& ch = model.channels[static_cast<std::size_t>(channel_)];
+    for (const bool highPass : {true, false}) {
+        setCrossoverType(highPass, highPass ? ch.hpfType : ch.lpfType);
+        crossoverField(highPass)->setText(
+            FieldText(FieldTable::Frequency, highPass ? ch.hpfFreqIndex : ch.lpfFreqIndex));
+    }
 }
 
 void ChannelPage::setBandType(int row, int type) {
@@ -125,12 +141,10 @@ void ChannelPage::setCrossoverType(bool highPass, int type) {
     t->setCurrentIndex(type);
 }
 
-void ChannelPage::applyQRule(int row) {
-    const EqBandId band = BandId(channel_, row);
+void ChannelPage::showQ(int row, int qIndex) {
     const bool peaking = bandType(row)->currentIndex() == 0;
     NumberField* q = bandField(row, Q);
-    q->setText(peaking ? FieldText(FieldTable::Q, actions_.BandIndex(band, BandField::Q))
-                       : QString());
+    q->setText(peaking ? FieldText(FieldTable::Q, qIndex) : QString());
     q->setFieldEnabled(peaking);
 }
 
@@ -142,7 +156,7 @@ void ChannelPage::showResetValues() {
         bandField(row, Gain)->setText(QStringLiteral("0.0"));
         bandField(row, Q)->setText(QStringLiteral("1.0"));
         setBandType(row, 0);
-        applyQRule(row);
+        showQ(row, actions_.BandIndex(BandId(channel_, row), BandField::Q));
     }
 }
 

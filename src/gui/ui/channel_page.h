@@ -34,11 +34,9 @@ class ChannelPage : public QWidget {
     QComboBox* crossoverType(bool highPass) const { return highPass ? hpfType_ : lpfType_; }
     QPushButton* resetButton() const { return reset_; }
 
-    // Shows a type without editing the model.
-    void setBandType(int row, int type);
-    void setCrossoverType(bool highPass, int type);
-    // A shelf band's Q field is emptied and disabled, a peaking band's shows its Q.
-    void applyQRule(int row);
+    // Every field and list of the page shows the channel's bands and crossover, without
+    // editing the model.
+    void showModel(const ParameterModel& model);
     // The fields after the channel's EQ was reset.
     void showResetValues();
 
@@ -46,6 +44,12 @@ class ChannelPage : public QWidget {
     void resetClicked(ChannelId ch);
 
   private:
+    // Shows a type without editing the model.
+    void setBandType(int row, int type);
+    void setCrossoverType(bool highPass, int type);
+    // The Q field of a row after the type its list shows: a peaking band's shows the Q index, a
+    // shelf band's is emptied and disabled.
+    void showQ(int row, int qIndex);
     void buildCrossover(FieldMemory& memory);
     void buildEq(FieldMemory& memory);
 

@@ -116,12 +116,12 @@ ChannelStrips::ChannelStrips(QWidget* panel) : QObject(panel) {
     }
 }
 
-void ChannelStrips::setMuteShown(ChannelId ch, bool muted) {
-    Paint(mute_[static_cast<std::size_t>(ch)], muted ? kMuteOnRed : kMuteOffGrey);
-}
-
-void ChannelStrips::setPolarityCaption(ChannelId ch, const QString& caption) {
-    pol_[static_cast<std::size_t>(ch)]->setText(caption);
+void ChannelStrips::showModel(const ParameterModel& model) {
+    for (ChannelId ch = 0; ch < kChannelCount; ++ch) {
+        const ChannelParams& c = model.channels[static_cast<std::size_t>(ch)];
+        Paint(muteButton(ch), c.mute == 1 ? kMuteOnRed : kMuteOffGrey);
+        polButton(ch)->setText(c.polarity != 0 ? QStringLiteral("Pol-") : QStringLiteral("Pol+"));
+    }
 }
 
 } // namespace zx

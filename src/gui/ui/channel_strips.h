@@ -23,8 +23,9 @@ class ChannelStrips : public QObject {
 
     QPushButton* muteButton(ChannelId ch) const { return mute_[static_cast<std::size_t>(ch)]; }
     QPushButton* polButton(ChannelId ch) const { return pol_[static_cast<std::size_t>(ch)]; }
-    void setMuteShown(ChannelId ch, bool muted);
-    void setPolarityCaption(ChannelId ch, const QString& caption);
+    // Every Mute button is red for a mute of 1 and grey otherwise, every Pol button reads
+    // "Pol+" for a polarity of 0 and "Pol-" otherwise.
+    void showModel(const ParameterModel& model);
 
   signals:
     void muteClicked(ChannelId ch);

@@ -121,6 +121,14 @@ void EditorWindow::showChannel(ChannelId ch) {
     }
 }
 
+void EditorWindow::showModel(const ParameterModel& model) {
+    mixer_->showModel(model);
+    gain_->showModel(model);
+    delay_->showModel(model);
+    limiters_->showModel(model);
+    for (ChannelPage* page : channels_) page->showModel(model);
+}
+
 void EditorWindow::showDragValues(EqBandId band, double frequency, double gain) {
     ChannelPage* page = channelPage(ChannelOfBand(band));
     const int row = band % kBandsPerChannel;

@@ -55,6 +55,9 @@ class EditorWindow : public QWidget {
     // there, otherwise moved to lie wholly on that screen.
     void setMainWindow(const QWidget* mainWindow) { mainWindow_ = mainWindow; }
 
+    // Every page shows the model, without editing it.
+    void showModel(const ParameterModel& model);
+
     // The band's frequency and gain fields while its marker is dragged.
     void showDragValues(EqBandId band, double frequency, double gain);
 

@@ -16,7 +16,8 @@ QString LevelPage::LabelText(Kind kind, int position) {
                               : FormatDelayMs(DelayMs(position));
 }
 
-LevelPage::LevelPage(Kind kind, EditActions& actions, QWidget* parent) : QWidget(parent) {
+LevelPage::LevelPage(Kind kind, EditActions& actions, QWidget* parent)
+    : QWidget(parent), kind_(kind) {
     const bool gain = kind == Kind::Gain;
     for (ChannelId ch = 0; ch < kChannelCount; ++ch) {
         const QString name = ChannelTitle(ch);
@@ -46,11 +47,15 @@ LevelPage::LevelPage(Kind kind, EditActions& actions, QWidget* parent) : QWidget
     }
 }
 
-void LevelPage::setValue(ChannelId ch, int position, const QString& label) {
-    QSlider* s = sliders_[static_cast<std::size_t>(ch)];
-    const QSignalBlocker block(s);
-    s->setValue(position);
-    labels_[static_cast<std::size_t>(ch)]->setText(label);
+void LevelPage::showModel(const ParameterModel& model) {
+    for (ChannelId ch = 0; ch < kChannelCount; ++ch) {
+        const ChannelParams& c = model.channels[static_cast<std::size_t>(ch)];
+        const int position = kind_ == Kind::Gain ? c.gainIndex : c.delaySteps;
+        QSlider* s = slider(ch);
+        const QSignalBlocker block(s);
+        s->setValue(position);
+        label(ch)->setText(LabelText(kind_, position));
+    }
 }
 
 } // namespace zx

@@ -23,13 +23,15 @@ class LevelPage : public QWidget {
 
     QSlider* slider(ChannelId ch) const { return sliders_[static_cast<std::size_t>(ch)]; }
     QLabel* label(ChannelId ch) const { return labels_[static_cast<std::size_t>(ch)]; }
-    // Shows a value without editing the model.
-    void setValue(ChannelId ch, int position, const QString& label);
+    // Every slider and label shows the channel's gain or delay, without editing the model. A
+    // delay beyond the slider's range is shown by its label; the slider stops at its end.
+    void showModel(const ParameterModel& model);
 
     // The label text of a slider position.
     static QString LabelText(Kind kind, int position);
 
   private:
+    Kind kind_;
     std::array<QSlider*, kChannelCount> sliders_{};
     std::array<QLabel*, kChannelCount> labels_{};
 };

@@ -43,10 +43,17 @@ LimitersPage::LimitersPage(EditActions& actions, QWidget* parent) : QWidget(pare
     }
 }
 
-void LimitersPage::setIndex(int output, int which, int index) {
-    QComboBox* l = list(output, which);
-    const QSignalBlocker block(l);
-    l->setCurrentIndex(index);
+void LimitersPage::showModel(const ParameterModel& model) {
+    for (int o = 0; o < kOutputCount; ++o) {
+        const OutputParams& out = model.outputs[static_cast<std::size_t>(o)];
+        const std::array<int, kLists> indexes = {out.limiterThresholdIndex, out.limiterAttackIndex,
+                                                 out.limiterReleaseIndex, out.limiterRatioIndex};
+        for (int r = 0; r < kLists; ++r) {
+            QComboBox* l = list(o, r);
+            const QSignalBlocker block(l);
+            l->setCurrentIndex(indexes[static_cast<std::size_t>(r)]);
+        }
+    }
 }
 
 } // namespace zx

@@ -23,7 +23,8 @@ class LimitersPage : public QWidget {
     QComboBox* list(int output, int which) const {
         return lists_[static_cast<std::size_t>(output)][static_cast<std::size_t>(which)];
     }
-    void setIndex(int output, int which, int index);
+    // Every list shows the model's value, without editing the model.
+    void showModel(const ParameterModel& model);
 
   private:
     std::array<std::array<QComboBox*, kLists>, kOutputCount> lists_{};

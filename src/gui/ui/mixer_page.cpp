@@ -23,10 +23,12 @@ MixerPage::MixerPage(EditActions& actions, QWidget* parent) : QWidget(parent) {
     }
 }
 
-void MixerPage::setRoute(int output, int source) {
-    QComboBox* list = lists_[static_cast<std::size_t>(output)];
-    const QSignalBlocker block(list);
-    list->setCurrentIndex(source);
+void MixerPage::showModel(const ParameterModel& model) {
+    for (int o = 0; o < kOutputCount; ++o) {
+        QComboBox* list = lists_[static_cast<std::size_t>(o)];
+        const QSignalBlocker block(list);
+        list->setCurrentIndex(model.outputs[static_cast<std::size_t>(o)].routeSource);
+    }
 }
 
 } // namespace zx

@@ -19,7 +19,8 @@ class MixerPage : public QWidget {
     MixerPage(EditActions& actions, QWidget* parent = nullptr);
 
     QComboBox* routeList(int output) const { return lists_[static_cast<std::size_t>(output)]; }
-    void setRoute(int output, int source);
+    // Every output's list shows its source, without editing the model.
+    void showModel(const ParameterModel& model);
 
   private:
     std::array<QComboBox*, kOutputCount> lists_{};

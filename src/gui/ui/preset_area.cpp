@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "model/parameter_model.h"
+#include "presets/device_presets.h"
 #include "ui/ui_style.h"
 
 namespace zx {
@@ -68,6 +70,10 @@ QPushButton* PresetArea::button(const QString& caption, const QString& accessibl
 void PresetArea::setActivePresetName(const QString& name) {
     activeName_->setText(name);
     activeName_->setCursorPosition(0);
+}
+
+void PresetArea::showModel(const ParameterModel& model) {
+    setActivePresetName(DevicePresets::ShownName(model.imageName));
 }
 
 void PresetArea::paintEvent(QPaintEvent*) {

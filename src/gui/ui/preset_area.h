@@ -7,6 +7,8 @@ class QPushButton;
 
 namespace zx {
 
+struct ParameterModel;
+
 // The preset area of the signal-flow panel: the "Device" half (recall and store of device
 // presets, the "DSP active preset" field) and the "PC" half (preset files), in a frame of
 // 2-pixel lines. The buttons only signal; the operations live elsewhere.
@@ -23,6 +25,8 @@ class PresetArea : public QWidget {
     QLineEdit* activePresetField() const { return activeName_; }
 
     void setActivePresetName(const QString& name);
+    // The "DSP active preset" field shows the name of the block in the model.
+    void showModel(const ParameterModel& model);
 
   signals:
     void deviceLoadClicked();

@@ -25,6 +25,34 @@ QColor ButtonColour(QPushButton* b) {
     return b->grab().toImage().pixelColor(4, 4);
 }
 
+// Everything the strips and the editor pages show, one entry per control.
+QStringList Shown(Application& a) {
+    QStringList s;
+    for (ChannelId ch = 0; ch < kChannelCount; ++ch) {
+        s << ButtonColour(a.window.strips()->muteButton(ch)).name()
+          << a.window.strips()->polButton(ch)->text();
+        for (LevelPage* p : {a.editor.gainPage(), a.editor.delayPage()})
+            s << QString::number(p->slider(ch)->value()) << p->label(ch)->text();
+        ChannelPage* page = a.editor.channelPage(ch);
+        for (int row = 0; row < kBandsPerChannel; ++row) {
+            for (const auto column : {ChannelPage::Frequency, ChannelPage::Gain, ChannelPage::Q}) {
+                NumberField* f = page->bandField(row, column);
+                s << f->text() + (f->edit()->isEnabled() ? "" : " (off)");
+            }
+            s << QString::number(page->bandType(row)->currentIndex());
+        }
+        for (const bool highPass : {true, false})
+            s << page->crossoverField(highPass)->text()
+              << QString::number(page->crossoverType(highPass)->currentIndex());
+    }
+    for (int o = 0; o < kOutputCount; ++o) {
+        s << QString::number(a.editor.mixerPage()->routeList(o)->currentIndex());
+        for (int l = 0; l < LimitersPage::kLists; ++l)
+            s << QString::number(a.editor.limitersPage()->list(o, l)->currentIndex());
+    }
+    return s;
+}
+
 struct RefreshCase {
     const char* name;
     std::function<void(ParameterModel&)> device;
@@ -66,6 +94,11 @@ TEST_F(AppTest, refresh_everyDisplayFollowsTheAppliedBlock) {
              EXPECT_EQ(p->bandField(1, ChannelPage::Q)->text(), "");
              EXPECT_FALSE(p->bandField(1, ChannelPage::Q)->edit()->isEnabled());
              EXPECT_EQ(p->bandType(1)->currentIndex(), 2);
+         }},
+        {"a name ends at its first zero",
+         [](ParameterModel& m) { m.imageName = QStringLiteral("Hall") + QChar(0) + "Stage"; },
+         [](Application& a) {
+             EXPECT_EQ(a.window.presetArea()->activePresetField()->text(), "Hall");
          }},
         {"mute and polarity 1",
          [](ParameterModel& m) {
@@ -116,4 +149,39 @@ TEST_F(AppTest, refresh_everyDisplayFollowsTheAppliedBlock) {
         c.check(app);
         clickConnect(); // disconnect for the next case
     }
+}
+
+// Undoing and redoing shows the model in every control as an applied block would, and leaves
+// the active preset name alone: after a store it names the stored preset, not the block.
+TEST_F(AppTest, refresh_undoneAndRedoneEditsShowAsAnAppliedBlock_theActiveNameStays) {
+    connectAndWait();
+    app.window.setActivePresetName(QStringLiteral("Stage"));
+    const QStringList applied = Shown(app);
+
+    EditActions& a = app.actions;
+    using F = EditActions::BandField;
+    a.ToggleMute(1);
+    a.TogglePolarity(3);
+    a.SetGain(0, 40);
+    a.SetDelay(4, 500);
+    a.SetRoute(2, 1);
+    a.SetLimiter(0, EditActions::Limiter::Release, 5);
+    a.SetBandValue(BandId(2, 3), F::Gain, 150);
+    a.SetBandValue(BandId(2, 3), F::Q, 9);
+    a.SetBandType(BandId(0, 6), 1);
+    a.SetCrossoverFrequency(3, false, 80);
+    a.SetCrossoverType(3, true, 4);
+    while (a.history().canUndo()) a.history().undo();
+    EXPECT_EQ(Shown(app), applied);
+    EXPECT_EQ(app.window.presetArea()->activePresetField()->text(), "Stage");
+
+    while (a.history().canRedo()) a.history().redo();
+    const QStringList redone = Shown(app);
+    EXPECT_NE(redone, applied);
+    const ParameterModel edited = app.model;
+    tp.advance(20000); // every frame sent and acknowledged
+    clickConnect();
+    tp.sim.setLiveImage(ImageBytes(edited));
+    connectAndWait();
+    EXPECT_EQ(Shown(app), redone);
 }
