@@ -192,7 +192,7 @@ class Importer {
                              .arg(bandNumber + 1)
                              .arg(EqTypeText(band.type), Hz(FrequencyAt(band.freqIndex)),
                                   Db(EqGainAt(gainIndex)));
-        if (band.type == 0)
+        if (IsPeaking(band))
             result += QStringLiteral(" Q %1").arg(FormatOneDecimal(QAt(band.qIndex)));
         Note(ch, ListNote::Kind::Info,
              QStringLiteral("%1 %2 -> %3").arg(f.typeText, Hz(f.fc), result));

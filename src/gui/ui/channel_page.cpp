@@ -127,7 +127,7 @@ void ChannelPage::setCrossoverType(bool highPass, int type) {
 
 void ChannelPage::applyQRule(int row) {
     const EqBandId band = BandId(channel_, row);
-    const bool peaking = bandType(row)->currentIndex() == 0;
+    const bool peaking = IsPeaking(bandType(row)->currentIndex());
     NumberField* q = bandField(row, Q);
     q->setText(peaking ? FieldText(FieldTable::Q, actions_.BandIndex(band, BandField::Q))
                        : QString());

@@ -39,7 +39,7 @@ void RefreshScreen(ParameterModel& model, Graph& graph, RoutingPicture& routing,
         view.setBandQText(b, FieldText(FieldTable::Q, model.bands[b].qIndex));
     for (EqBandId b = 0; b < kBandCount; ++b) view.setBandType(b, model.bands[b].type);
     for (EqBandId b = 0; b < kBandCount; ++b) {
-        const bool peaking = model.bands[b].type == 0;
+        const bool peaking = IsPeaking(model.bands[b]);
         view.setBandQText(b, peaking ? FieldText(FieldTable::Q, model.bands[b].qIndex) : QString());
         view.setBandQEnabled(b, peaking);
     }
@@ -87,7 +87,7 @@ void RefreshScreen(ParameterModel& model, Graph& graph, RoutingPicture& routing,
 void ShowModelValues(const ParameterModel& model, ScreenView& view) {
     for (EqBandId b = 0; b < kBandCount; ++b) {
         const EqBandParams& band = model.bands[static_cast<std::size_t>(b)];
-        const bool peaking = band.type == 0;
+        const bool peaking = IsPeaking(band);
         view.setBandFrequencyText(b, FieldText(FieldTable::Frequency, band.freqIndex));
         view.setBandGainText(b, FieldText(FieldTable::EqGain, ActiveGainIndex(band)));
         view.setBandType(b, band.type);
