@@ -1,6 +1,7 @@
 // amp-sim: the simulated amplifier on a virtual serial port, for running the program without
 // hardware. It prints the port's path on its first line and runs until interrupted.
 #include <QByteArray>
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
@@ -9,6 +10,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <limits>
+#include <optional>
 
 #include "model/preset_image.h"
 #include "platform/command_line.h"
@@ -61,6 +65,112 @@ bool ReadPresetFile(const QString& path, QByteArray* image) {
     return true;
 }
 
+// The switches that each turn one fault on.
+struct FaultSwitch {
+    const char* name;
+    bool zx::SimFaults::*fault;
+};
+constexpr FaultSwitch kFaultSwitches[] = {
+    {"silent", &zx::SimFaults::silent},
+    {"no-names", &zx::SimFaults::noNames},
+    {"garbage-block", &zx::SimFaults::garbageBlock},
+    {"no-acks", &zx::SimFaults::noAcks},
+    {"ignore-recalls", &zx::SimFaults::ignoreRecalls},
+    {"garbage", &zx::SimFaults::garbage},
+    {"bad-block-checksum", &zx::SimFaults::badBlockChecksum},
+    {"truncated-block", &zx::SimFaults::truncatedBlock},
+    {"store-frame-lost", &zx::SimFaults::storeFrameLost},
+    {"block-write-lost", &zx::SimFaults::blockWriteLost},
+    {"cable-off-at-block-write", &zx::SimFaults::cableOffAtBlockWrite},
+};
+
+// Passes the value of `option`, when it was given, to `set`: a whole number in min..max, or
+// false with `message` on standard error.
+bool SetNumber(const QCommandLineParser& parser, const char* option, qint64 min, qint64 max,
+               const char* message, const std::function<void(qint64)>& set) {
+    const QString name = QString::fromLatin1(option);
+    if (!parser.isSet(name)) return true;
+    bool isNumber = false;
+    const qint64 n = parser.value(name).toLongLong(&isNumber);
+    if (!isNumber || n < min || n > max) {
+        std::fprintf(stderr, "amp-sim: %s\n", message);
+        return false;
+    }
+    set(n);
+    return true;
+}
+
+// Where the port goes and what is printed.
+struct Console {
+    QString link; // empty: the first free /dev/ttyV<n>
+    bool quiet = false;
+    bool log = false;
+};
+
+// Sets up the simulator and the console as the command line says; the exit status when the
+// line asks for the usage or cannot be used.
+std::optional<int> SetUp(const QStringList& args, zx::SimAmplifier& sim, Console& console) {
+    QCommandLineParser parser;
+    for (const FaultSwitch& s : kFaultSwitches)
+        parser.addOption(QCommandLineOption(QString::fromLatin1(s.name)));
+    for (const char* name : {"quiet", "log", "long-poll"})
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
+    for (const char* name : {"link", "preset", "silent-after", "wrong-block-byte", "byte-gap",
+                             "damaged-blocks", "recall-report"})
+        parser.addOption(
+            QCommandLineOption(QString::fromLatin1(name), {}, QStringLiteral("VALUE")));
+    const zx::ToolArguments read = zx::ReadToolArguments(parser, args);
+    if (!read.error.isEmpty()) return zx::RefuseCommandLine("amp-sim", read.error, kUsage);
+    if (read.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (const QStringList extra = parser.positionalArguments(); !extra.isEmpty()) {
+        return zx::RefuseCommandLine(
+            "amp-sim", QStringLiteral("unknown option %1").arg(extra.constFirst()), kUsage);
+    }
+
+    console.link = parser.value(QStringLiteral("link"));
+    console.quiet = parser.isSet(QStringLiteral("quiet"));
+    console.log = parser.isSet(QStringLiteral("log"));
+    for (const FaultSwitch& s : kFaultSwitches)
+        if (parser.isSet(QString::fromLatin1(s.name))) sim.faults.*s.fault = true;
+    sim.longPollAnswer = parser.isSet(QStringLiteral("long-poll"));
+    if (parser.isSet(QStringLiteral("preset"))) {
+        const QString path = parser.value(QStringLiteral("preset"));
+        QByteArray image;
+        if (!ReadPresetFile(path, &image)) {
+            std::fprintf(stderr, "amp-sim: %s is no preset file\n", qPrintable(path));
+            return zx::kWrongCommandLine;
+        }
+        sim.setLiveImage(image);
+    }
+    zx::SimFaults& f = sim.faults;
+    if (!SetNumber(parser, "silent-after", 0, std::numeric_limits<qint64>::max(),
+                   "--silent-after needs milliseconds", [&f](qint64 ms) { f.silentFromMs = ms; }) ||
+        !SetNumber(parser, "wrong-block-byte", 0, zx::SimAmplifier::kImageSize - 1,
+                   "--wrong-block-byte needs 0..551",
+                   [&f](qint64 n) { f.wrongBlockByte = static_cast<int>(n); }) ||
+        !SetNumber(parser, "byte-gap", 1, 60000, "--byte-gap needs 1..60000 milliseconds",
+                   [&f](qint64 ms) { f.byteGapMs = static_cast<int>(ms); }) ||
+        !SetNumber(parser, "damaged-blocks", 0, std::numeric_limits<int>::max(),
+                   "--damaged-blocks needs a count",
+                   [&f](qint64 n) { f.damagedBlocks = static_cast<int>(n); }))
+        return zx::kWrongCommandLine;
+    if (parser.isSet(QStringLiteral("recall-report"))) {
+        const QString v = parser.value(QStringLiteral("recall-report"));
+        if (v == QLatin1String("before")) {
+            sim.recallReport = zx::RecallReport::Before;
+        } else if (v == QLatin1String("after")) {
+            sim.recallReport = zx::RecallReport::After;
+        } else {
+            std::fprintf(stderr, "amp-sim: --recall-report before|after\n");
+            return zx::kWrongCommandLine;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -68,109 +178,12 @@ int main(int argc, char** argv) {
     if (const auto bad = zx::UnfaithfulArgument(argc, argv)) {
         std::fprintf(stderr, "amp-sim: \"%s\" is not valid UTF-8; paths must be\n",
                      bad->toUtf8().constData());
-        return 2;
+        return zx::kWrongCommandLine;
     }
     zx::SimAmplifier sim;
-    QString link;
-    bool quiet = false, log = false;
-    const QStringList args = app.arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&]() -> QString {
-            if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "amp-sim: %s needs a value\n%s", qPrintable(a), kUsage);
-                std::exit(2);
-            }
-            return args[++i];
-        };
-        if (a == "--link") {
-            link = value();
-        } else if (a == "--quiet") {
-            quiet = true;
-        } else if (a == "--log") {
-            log = true;
-        } else if (a == "--preset") {
-            const QString path = value();
-            QByteArray image;
-            if (!ReadPresetFile(path, &image)) {
-                std::fprintf(stderr, "amp-sim: %s is no preset file\n", qPrintable(path));
-                return 2;
-            }
-            sim.setLiveImage(image);
-        } else if (a == "--silent") {
-            sim.faults.silent = true;
-        } else if (a == "--no-names") {
-            sim.faults.noNames = true;
-        } else if (a == "--garbage-block") {
-            sim.faults.garbageBlock = true;
-        } else if (a == "--no-acks") {
-            sim.faults.noAcks = true;
-        } else if (a == "--ignore-recalls") {
-            sim.faults.ignoreRecalls = true;
-        } else if (a == "--silent-after") {
-            bool ok = false;
-            const qint64 ms = value().toLongLong(&ok);
-            if (!ok || ms < 0) {
-                std::fprintf(stderr, "amp-sim: --silent-after needs milliseconds\n");
-                return 2;
-            }
-            sim.faults.silentFromMs = ms;
-        } else if (a == "--wrong-block-byte") {
-            bool ok = false;
-            const int n = value().toInt(&ok);
-            if (!ok || n < 0 || n >= zx::SimAmplifier::kImageSize) {
-                std::fprintf(stderr, "amp-sim: --wrong-block-byte needs 0..551\n");
-                return 2;
-            }
-            sim.faults.wrongBlockByte = n;
-        } else if (a == "--garbage") {
-            sim.faults.garbage = true;
-        } else if (a == "--bad-block-checksum") {
-            sim.faults.badBlockChecksum = true;
-        } else if (a == "--truncated-block") {
-            sim.faults.truncatedBlock = true;
-        } else if (a == "--byte-gap") {
-            bool ok = false;
-            const int ms = value().toInt(&ok);
-            if (!ok || ms < 1 || ms > 60000) {
-                std::fprintf(stderr, "amp-sim: --byte-gap needs 1..60000 milliseconds\n");
-                return 2;
-            }
-            sim.faults.byteGapMs = ms;
-        } else if (a == "--store-frame-lost") {
-            sim.faults.storeFrameLost = true;
-        } else if (a == "--block-write-lost") {
-            sim.faults.blockWriteLost = true;
-        } else if (a == "--damaged-blocks") {
-            bool ok = false;
-            const int n = value().toInt(&ok);
-            if (!ok || n < 0) {
-                std::fprintf(stderr, "amp-sim: --damaged-blocks needs a count\n");
-                return 2;
-            }
-            sim.faults.damagedBlocks = n;
-        } else if (a == "--cable-off-at-block-write") {
-            sim.faults.cableOffAtBlockWrite = true;
-        } else if (a == "--recall-report") {
-            const QString v = value();
-            if (v == "before")
-                sim.recallReport = zx::RecallReport::Before;
-            else if (v == "after")
-                sim.recallReport = zx::RecallReport::After;
-            else {
-                std::fprintf(stderr, "amp-sim: --recall-report before|after\n");
-                return 2;
-            }
-        } else if (a == "--long-poll") {
-            sim.longPollAnswer = true;
-        } else if (a == "--help" || a == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else {
-            std::fprintf(stderr, "amp-sim: unknown option %s\n%s", qPrintable(a), kUsage);
-            return 2;
-        }
-    }
+    Console console;
+    if (const auto status = SetUp(app.arguments().mid(1), sim, console)) return *status;
+    const QString& link = console.link;
 
     zx::PtyAmplifier pty(sim);
     QString error;
@@ -198,7 +211,7 @@ int main(int argc, char** argv) {
     for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaction(s, &sa, nullptr);
 
     std::printf("%s\n", qPrintable(pty.linkPath()));
-    if (!quiet)
+    if (!console.quiet)
         std::printf("amp-sim: the simulated amplifier on %s (terminal %s); Ctrl+C ends it\n",
                     qPrintable(pty.linkPath()), qPrintable(pty.terminalPath()));
     // Whoever started it reads the port's path here; without it the simulator is of no use.
@@ -207,7 +220,7 @@ int main(int argc, char** argv) {
         pty.removeLink();
         return 1;
     }
-    if (log)
+    if (console.log)
         sim.onFrame = [](const zx::SimAmplifier::FrameRecord& f) {
             std::printf("%9lld ms %s %s\n", static_cast<long long>(f.atMs), f.fromPc ? "<-" : "->",
                         qPrintable(Hex(f.bytes)));

@@ -20,10 +20,8 @@ int Run(const QCoreApplication& app, QTextStream& out, QTextStream& err) {
         out << zx::kCtlUsageText;
         return zx::kCtlOk;
     }
-    if (!parse.command) {
-        err << "zephranox-ctl: " << parse.error << "\n" << zx::kCtlUsageText;
-        return zx::kCtlUsage;
-    }
+    if (!parse.command)
+        return zx::RefuseCommandLine("zephranox-ctl", parse.error, zx::kCtlUsageText);
     const zx::CtlCommand& command = *parse.command;
 
     // A path names its device directly; any other name is an entry of the port list the

@@ -12,6 +12,7 @@
 #include "presets/preset_file_text.h"
 #include "presets/written_response.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringConverter>
@@ -26,7 +27,6 @@ namespace {
 
 constexpr int kOk = 0;
 constexpr int kFailed = 1;
-constexpr int kUsageError = 2;
 constexpr int kChanged = 3;
 
 constexpr const char* kUsage =
@@ -56,12 +56,6 @@ void Print(FILE* to, const QString& text) {
 int Fail(const QString& message) {
     Print(stderr, QStringLiteral("zephranox-preset: %1\n").arg(message));
     return kFailed;
-}
-
-int UsageError(const QString& message) {
-    Print(stderr, QStringLiteral("zephranox-preset: %1\n").arg(message));
-    std::fputs(kUsage, stderr);
-    return kUsageError;
 }
 
 // A file or, for "-", standard input; at most `maxBytes` of it when that is given.
@@ -143,59 +137,51 @@ struct Options {
     bool help = false;
 };
 
+// The command line after the program's name; nullopt, with the reason, when it cannot be used.
 std::optional<Options> ParseArguments(const QStringList& args, QString& error) {
+    QCommandLineParser parser;
+    const QCommandLineOption channel(QStringLiteral("channel"), {}, QStringLiteral("NAME"));
+    const QCommandLineOption into(QStringLiteral("into"), {}, QStringLiteral("PRESET"));
+    const QCommandLineOption out(QStringLiteral("o"), {}, QStringLiteral("OUT"));
+    const QCommandLineOption report(QStringLiteral("report"));
+    parser.addOptions({channel, into, out, report});
+    const zx::ToolArguments read = zx::ReadToolArguments(parser, args);
+    error = read.error;
+    if (!error.isEmpty()) return std::nullopt;
     Options o;
-    if (args.isEmpty()) {
+    o.help = read.help;
+    if (o.help) return o;
+
+    QStringList words = parser.positionalArguments();
+    if (words.isEmpty()) {
         error = QStringLiteral("no command");
         return std::nullopt;
     }
-    o.command = args[0];
-    if (o.command == u"--help" || o.command == u"-h") {
-        o.help = true;
-        return o;
-    }
+    o.command = words.takeFirst();
     if (o.command != u"import" && o.command != u"export") {
         error = QStringLiteral("unknown command %1").arg(o.command);
         return std::nullopt;
     }
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const auto value = [&]() -> std::optional<QString> {
-            if (i + 1 >= args.size()) {
-                error = QStringLiteral("%1 needs a value").arg(a);
-                return std::nullopt;
-            }
-            return args[++i];
-        };
-        if (a == u"--help" || a == u"-h") {
-            o.help = true;
-        } else if (a == u"--report") {
-            o.report = true;
-        } else if (a == u"--channel") {
-            const auto v = value();
-            if (!v) return std::nullopt;
-            const auto ch = zx::ChannelByName(*v);
-            if (!ch) {
-                error = QStringLiteral("unknown channel %1").arg(*v);
-                return std::nullopt;
-            }
-            o.channels.push_back(*ch);
-        } else if (a == u"--into" && o.command == u"import") {
-            const auto v = value();
-            if (!v) return std::nullopt;
-            o.into = *v;
-        } else if (a == u"-o") {
-            const auto v = value();
-            if (!v) return std::nullopt;
-            o.out = *v;
-        } else if (o.input.isEmpty() && (a == u"-" || !a.startsWith(u'-'))) {
-            o.input = a;
-        } else {
-            error = QStringLiteral("unexpected %1").arg(a);
+    if (parser.isSet(into) && o.command != u"import") {
+        error = QStringLiteral("unexpected --into");
+        return std::nullopt;
+    }
+    if (words.size() > 1) {
+        error = QStringLiteral("unexpected %1").arg(words[1]);
+        return std::nullopt;
+    }
+    for (const QString& name : parser.values(channel)) {
+        const auto ch = zx::ChannelByName(name);
+        if (!ch) {
+            error = QStringLiteral("unknown channel %1").arg(name);
             return std::nullopt;
         }
+        o.channels.push_back(*ch);
     }
-    if (o.help) return o;
+    o.into = parser.value(into);
+    o.out = parser.value(out);
+    o.input = words.value(0);
+    o.report = parser.isSet(report);
     if (o.input.isEmpty()) {
         error = o.command == u"import" ? QStringLiteral("no filter list named")
                                        : QStringLiteral("no preset file named");
@@ -271,7 +257,7 @@ int Export(const Options& o) {
 int Run(const QCoreApplication& app) {
     QString error;
     const auto options = ParseArguments(app.arguments().mid(1), error);
-    if (!options) return UsageError(error);
+    if (!options) return zx::RefuseCommandLine("zephranox-preset", error, kUsage);
     if (options->help) {
         std::fputs(kUsage, stdout);
         return kOk;

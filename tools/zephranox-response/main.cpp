@@ -8,6 +8,7 @@
 #include "presets/preset_file_text.h"
 #include "response/response_export.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
@@ -28,26 +29,22 @@ int Fail(const QString& message) {
 }
 
 int Run(const QCoreApplication& app) {
-    bool detail = false;
-    QString path;
-    const QStringList args = app.arguments().mid(1);
-    for (const QString& arg : args) {
-        if (arg == QLatin1String("--detail")) {
-            detail = true;
-        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (path.isEmpty() && (arg == QLatin1String("-") || !arg.startsWith(u'-'))) {
-            path = arg;
-        } else {
-            std::fputs(kUsage, stderr);
-            return 2;
-        }
+    QCommandLineParser parser;
+    const QCommandLineOption detailOption(QStringLiteral("detail"));
+    parser.addOption(detailOption);
+    const zx::ToolArguments read = zx::ReadToolArguments(parser, app.arguments().mid(1));
+    if (!read.error.isEmpty())
+        return zx::RefuseCommandLine("zephranox-response", read.error, kUsage);
+    if (read.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
     }
-    if (path.isEmpty()) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    // One preset file, named by the only argument that is no option.
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1 || files[0].isEmpty())
+        return zx::RefuseCommandLine("zephranox-response", {}, kUsage);
+    const QString path = files[0];
+    const bool detail = parser.isSet(detailOption);
 
     QFile file;
     const bool opened = path == QLatin1String("-")

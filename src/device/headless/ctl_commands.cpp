@@ -4,11 +4,16 @@
 #include "headless/settings_report.h"
 #include "link/frame.h"
 #include "model/preset_image.h"
+#include "platform/command_line.h"
 #include "platform/file_io.h"
 #include "presets/device_presets.h"
 #include "presets/preset_file_text.h"
 
+#include <QCommandLineParser>
+
 namespace zx {
+
+static_assert(kCtlUsage == kWrongCommandLine);
 
 const char kCtlUsageText[] =
     "usage: zephranox-ctl --port PORT COMMAND ...\n"
@@ -166,39 +171,34 @@ int CheckFile(const CtlCommand& c, QTextStream& err) {
 } // namespace
 
 CtlParse ParseCtlArgs(const QStringList& args) {
-    CtlCommand c;
-    bool listPorts = false;
-    QStringList words;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            CtlParse p;
-            p.help = true;
-            return p;
-        }
-        if (a == QLatin1String("--list-ports")) {
-            listPorts = true;
-        } else if (a == QLatin1String("--port")) {
-            if (++i >= args.size()) return Error(QStringLiteral("--port needs a port"));
-            c.port = args[i];
-        } else if (a == QLatin1String("-o")) {
-            if (++i >= args.size()) return Error(QStringLiteral("-o needs a file name"));
-            c.file = args[i];
-            words << QStringLiteral("-o");
-        } else if (a == QLatin1String("--verify")) {
-            c.verify = true;
-            words << a;
-        } else if (a == QLatin1String("--json")) {
-            c.json = true;
-            words << a;
-        } else if (a.startsWith(u'-') && a.size() > 1) {
-            return Error(QStringLiteral("unknown option %1").arg(a));
-        } else {
-            words << a;
-        }
+    QCommandLineParser parser;
+    const QCommandLineOption port(QStringLiteral("port"), {}, QStringLiteral("PORT"));
+    const QCommandLineOption listPorts(QStringLiteral("list-ports"));
+    // The options of the commands; each command takes exactly its own.
+    const QCommandLineOption out(QStringLiteral("o"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption verify(QStringLiteral("verify"));
+    const QCommandLineOption json(QStringLiteral("json"));
+    parser.addOptions({port, listPorts, out, verify, json});
+    const ToolArguments read = ReadToolArguments(parser, args);
+    if (!read.error.isEmpty()) return Error(read.error);
+    if (read.help) {
+        CtlParse p;
+        p.help = true;
+        return p;
     }
-    if (listPorts) {
-        if (!words.isEmpty()) return Error(QStringLiteral("--list-ports takes no command"));
+
+    CtlCommand c;
+    c.port = parser.value(port);
+    c.file = parser.value(out);
+    c.verify = parser.isSet(verify);
+    c.json = parser.isSet(json);
+    QStringList words = parser.positionalArguments();
+    QStringList given;
+    for (const QCommandLineOption& o : {out, verify, json})
+        if (parser.isSet(o)) given << o.names().constFirst();
+    if (parser.isSet(listPorts)) {
+        if (!words.isEmpty() || !given.isEmpty())
+            return Error(QStringLiteral("--list-ports takes no command"));
         c.kind = CtlCommand::Kind::ListPorts;
         return {c, false, {}};
     }
@@ -206,45 +206,33 @@ CtlParse ParseCtlArgs(const QStringList& args) {
     if (words.isEmpty()) return Error(QStringLiteral("no command given"));
 
     const QString cmd = words.takeFirst();
-    // Each command takes exactly its own options.
-    auto only = [&words](const QStringList& allowed, int positional) {
-        int n = 0;
-        for (const QString& w : words)
-            if (w.startsWith(u'-') && w.size() > 1) {
-                if (!allowed.contains(w)) return false;
-            } else {
-                ++n;
-            }
-        return n == positional;
-    };
-    auto positional = [&words](int k) {
-        QStringList plain;
-        for (const QString& w : words)
-            if (!(w.startsWith(u'-') && w.size() > 1)) plain << w;
-        return plain.value(k);
+    auto only = [&words, &given](const QStringList& allowed, int positional) {
+        for (const QString& o : given)
+            if (!allowed.contains(o)) return false;
+        return words.size() == positional;
     };
     if (cmd == QLatin1String("dump")) {
-        if (!only({QStringLiteral("-o")}, 0)) return Error(QStringLiteral("usage: dump [-o FILE]"));
+        if (!only({QStringLiteral("o")}, 0)) return Error(QStringLiteral("usage: dump [-o FILE]"));
         c.kind = CtlCommand::Kind::Dump;
     } else if (cmd == QLatin1String("load")) {
-        if (!only({QStringLiteral("--verify")}, 1))
+        if (!only({QStringLiteral("verify")}, 1))
             return Error(QStringLiteral("usage: load FILE [--verify]"));
         c.kind = CtlCommand::Kind::Load;
-        c.file = positional(0);
+        c.file = words[0];
     } else if (cmd == QLatin1String("names")) {
         if (!only({}, 0)) return Error(QStringLiteral("usage: names"));
         c.kind = CtlCommand::Kind::Names;
     } else if (cmd == QLatin1String("recall")) {
-        const auto slot = only({}, 1) ? SlotNumber(positional(0)) : std::nullopt;
+        const auto slot = only({}, 1) ? SlotNumber(words[0]) : std::nullopt;
         if (!slot) return Error(QStringLiteral("usage: recall SLOT, SLOT 1..20"));
         c.kind = CtlCommand::Kind::Recall;
         c.slot = *slot;
     } else if (cmd == QLatin1String("store")) {
-        const auto slot = only({}, 2) ? SlotNumber(positional(0)) : std::nullopt;
+        const auto slot = only({}, 2) ? SlotNumber(words[0]) : std::nullopt;
         if (!slot) return Error(QStringLiteral("usage: store SLOT NAME, SLOT 1..20"));
         c.kind = CtlCommand::Kind::Store;
         c.slot = *slot;
-        c.name = DevicePresets::TrimName(positional(1));
+        c.name = DevicePresets::TrimName(words[1]);
         // The device keeps 19 one-byte characters; a name is never cut silently.
         if (c.name.size() >= kNameFieldSize)
             return Error(QStringLiteral("a preset name has at most 19 characters"));
@@ -252,7 +240,7 @@ CtlParse ParseCtlArgs(const QStringList& args) {
             if (ch.unicode() > 0xFF)
                 return Error(QStringLiteral("a preset name takes only Latin-1 characters"));
     } else if (cmd == QLatin1String("show")) {
-        if (!only({QStringLiteral("--json")}, 0))
+        if (!only({QStringLiteral("json")}, 0))
             return Error(QStringLiteral("usage: show [--json]"));
         c.kind = CtlCommand::Kind::Show;
     } else {

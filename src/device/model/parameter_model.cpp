@@ -16,11 +16,11 @@ void ParameterModel::ResetToDefaults() {
 }
 
 std::uint16_t ActiveGainIndex(const EqBandParams& band) {
-    return band.type == 0 ? band.peakGainIndex : band.shelfGainIndex;
+    return IsPeaking(band) ? band.peakGainIndex : band.shelfGainIndex;
 }
 
 void SetActiveGainIndex(EqBandParams& band, std::uint16_t index) {
-    (band.type == 0 ? band.peakGainIndex : band.shelfGainIndex) = index;
+    (IsPeaking(band) ? band.peakGainIndex : band.shelfGainIndex) = index;
 }
 
 void RefreshHalves(ChannelParams& ch) {

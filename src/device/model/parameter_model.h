@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/value_scales.h"
+
 #include <QString>
 
 #include <array>
@@ -105,6 +107,15 @@ struct ParameterModel {
 };
 
 EqBandParams DefaultBand(int bandInChannel);
+
+// A peaking band (PEQ) has the peak gain and a Q; the shelves (LS, HS) have the shelf gain and
+// no Q. The first form takes a band type as stored or as a list shows it.
+constexpr bool IsPeaking(int eqType) {
+    return eqType == static_cast<int>(EqType::Peq);
+}
+constexpr bool IsPeaking(const EqBandParams& band) {
+    return IsPeaking(band.type);
+}
 
 // The gain a band's type uses: the peak gain for PEQ, the shelf gain for LS and HS.
 std::uint16_t ActiveGainIndex(const EqBandParams& band);

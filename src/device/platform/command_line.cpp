@@ -1,6 +1,7 @@
 #include "platform/command_line.h"
 
 #include <QByteArray>
+#include <QCommandLineParser>
 #include <QFile>
 
 #include <cerrno>
@@ -8,6 +9,21 @@
 #include <cstring>
 
 namespace zx {
+
+ToolArguments ReadToolArguments(QCommandLineParser& parser, const QStringList& args) {
+    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
+    ToolArguments read;
+    // The parser skips the first entry, the program's name.
+    if (!parser.parse(QStringList{QString()} + args)) read.error = parser.errorText();
+    read.help = read.error.isEmpty() && parser.isSet(QStringLiteral("help"));
+    return read;
+}
+
+int RefuseCommandLine(const char* tool, const QString& message, const char* usage) {
+    if (!message.isEmpty()) std::fprintf(stderr, "%s: %s\n", tool, message.toUtf8().constData());
+    std::fputs(usage, stderr);
+    return kWrongCommandLine;
+}
 
 std::optional<QString> UnfaithfulArgument(int argc, char** argv) {
 #ifdef Q_OS_WIN

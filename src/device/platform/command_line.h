@@ -1,10 +1,33 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
+class QCommandLineParser;
+
 namespace zx {
+
+// What a tool's command line asks for once QCommandLineParser has read it. Every tool prints
+// its own usage text, so the parser only reads.
+struct ToolArguments {
+    bool help = false; // -h or --help: print the usage and end with status 0
+    QString error;     // what the parser could not read: an unknown option, a missing value
+};
+
+// Adds -h and --help to `parser`, which holds the tool's other options, and reads `args`, the
+// arguments after the program name. A line the parser cannot read is refused even with --help
+// in it; one it can read asks for the usage wherever --help stands, before any check of the
+// tool's own.
+ToolArguments ReadToolArguments(QCommandLineParser& parser, const QStringList& args);
+
+// A wrong command line ends every tool with this status.
+inline constexpr int kWrongCommandLine = 2;
+
+// "<tool>: <message>" (unless the message is empty) and the usage on standard error; returns
+// kWrongCommandLine.
+int RefuseCommandLine(const char* tool, const QString& message, const char* usage);
 
 // The first argument that does not survive the trip into a QString and back, shown as the
 // tool would use it; nullopt when every one does. On Unix Qt reads the arguments as UTF-8

@@ -59,8 +59,7 @@ QString ExportFilterList(const ParameterModel& model, const std::vector<ChannelI
                                     : type == EqType::LowShelf ? QStringLiteral("LS 6dB")
                                                                : QStringLiteral("HS 6dB"),
                                     Hz(band.freqIndex), OneDecimal(EqGainAt(gain)));
-            if (type == EqType::Peq)
-                line += QStringLiteral(" Q %1").arg(OneDecimal(QAt(band.qIndex)));
+            if (IsPeaking(band)) line += QStringLiteral(" Q %1").arg(OneDecimal(QAt(band.qIndex)));
             out += line + QStringLiteral("\n");
         }
         out += CrossoverLine(true, c.hpfFreqIndex, c.hpfType, n);

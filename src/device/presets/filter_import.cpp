@@ -3,6 +3,7 @@
 #include "model/channel_names.h"
 #include "model/entry_fields.h"
 #include "model/value_scales.h"
+#include "response/biquad_design.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +11,6 @@
 namespace zx {
 namespace {
 
-constexpr double kButterworthQ = 0.70710678118654752;
 constexpr double kBesselQ = 0.57735026918962576;
 // A written Q this close to a type's Q counts as that type.
 constexpr double kTypeQTolerance = 0.05;
@@ -192,7 +192,7 @@ class Importer {
                              .arg(bandNumber + 1)
                              .arg(EqTypeText(band.type), Hz(FrequencyAt(band.freqIndex)),
                                   Db(EqGainAt(gainIndex)));
-        if (band.type == 0)
+        if (IsPeaking(band))
             result += QStringLiteral(" Q %1").arg(FormatOneDecimal(QAt(band.qIndex)));
         Note(ch, ListNote::Kind::Info,
              QStringLiteral("%1 %2 -> %3").arg(f.typeText, Hz(f.fc), result));

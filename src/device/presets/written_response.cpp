@@ -1,5 +1,6 @@
 #include "presets/written_response.h"
 
+#include "response/biquad_design.h"
 #include "response/crossover_response.h"
 #include "response/eq_response.h"
 #include "response/graph_geometry.h"
@@ -14,7 +15,6 @@ namespace zx {
 namespace {
 
 constexpr double kSampleRate = 96000.0;
-constexpr double kButterworthQ = 0.70710678118654752;
 // Equalizer APO's slope for LS and HS written without a Q.
 constexpr double kStandardShelfSlope = 0.9;
 
@@ -23,30 +23,16 @@ double Angle(double hz) {
 }
 
 BiquadSection Peaking(double fc, double gainDb, double q) {
-    const double a = std::pow(10.0, gainDb / 40.0);
     const double w0 = Angle(fc);
-    const double alpha = std::sin(w0) / (2.0 * q);
-    const double c = std::cos(w0);
-    return {1.0 + alpha * a, -2.0 * c, 1.0 - alpha * a, 1.0 + alpha / a, -2.0 * c, 1.0 - alpha / a};
+    return CookbookPeaking(std::cos(w0), std::pow(10.0, gainDb / 40.0), std::sin(w0) / (2.0 * q));
 }
 
 // The cookbook shelf with its corner at fc; alpha from a Q or from a slope S.
 BiquadSection Shelf(bool low, double fc, double gainDb, std::optional<double> q, double slope) {
     const double a = std::pow(10.0, gainDb / 40.0);
     const double w0 = Angle(fc);
-    const double c = std::cos(w0);
-    const double alpha =
-        q ? std::sin(w0) / (2.0 * *q)
-          : std::sin(w0) / 2.0 * std::sqrt((a + 1.0 / a) * (1.0 / slope - 1.0) + 2.0);
-    const double k = 2.0 * std::sqrt(a) * alpha;
-    if (low) {
-        return {a * ((a + 1.0) - (a - 1.0) * c + k), 2.0 * a * ((a - 1.0) - (a + 1.0) * c),
-                a * ((a + 1.0) - (a - 1.0) * c - k), (a + 1.0) + (a - 1.0) * c + k,
-                -2.0 * ((a - 1.0) + (a + 1.0) * c),  (a + 1.0) + (a - 1.0) * c - k};
-    }
-    return {a * ((a + 1.0) + (a - 1.0) * c + k), -2.0 * a * ((a - 1.0) + (a + 1.0) * c),
-            a * ((a + 1.0) + (a - 1.0) * c - k), (a + 1.0) - (a - 1.0) * c + k,
-            2.0 * ((a - 1.0) - (a + 1.0) * c),   (a + 1.0) - (a - 1.0) * c - k};
+    const double alpha = q ? std::sin(w0) / (2.0 * *q) : ShelfAlphaOfSlope(std::sin(w0), a, slope);
+    return CookbookShelf(low, std::cos(w0), a, alpha);
 }
 
 // First-order shelf, half its gain (in dB) at fc, by the bilinear transform.
@@ -60,10 +46,7 @@ BiquadSection FirstOrderShelf(bool low, double fc, double gainDb) {
 
 BiquadSection Pass(bool high, double fc, double q) {
     const double w0 = Angle(fc);
-    const double c = std::cos(w0);
-    const double alpha = std::sin(w0) / (2.0 * q);
-    const double b = high ? (1.0 + c) / 2.0 : (1.0 - c) / 2.0;
-    return {b, high ? -2.0 * b : 2.0 * b, b, 1.0 + alpha, -2.0 * c, 1.0 - alpha};
+    return CookbookPass(high, std::cos(w0), std::sin(w0) / (2.0 * q));
 }
 
 // Absurd gains (a list asking for -9000 dB) overflow a double; the report only needs to say

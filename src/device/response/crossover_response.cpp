@@ -1,6 +1,7 @@
 #include "response/crossover_response.h"
 
 #include "model/value_scales.h"
+#include "response/biquad_design.h"
 #include "response/curve_kernel.h"
 
 #include <cmath>
@@ -111,9 +112,7 @@ CrossoverSections LowPassSections(int type, double fc) {
             out[i] = GuardLeadingCoefficient({tn, tn, 0.0, tn + d, tn - d, 0.0});
             continue;
         }
-        const double alpha = s * d;
-        const double b0 = (1.0 - c) / 2.0;
-        out[i] = GuardLeadingCoefficient({b0, 2.0 * b0, b0, 1.0 + alpha, -2.0 * c, 1.0 - alpha});
+        out[i] = GuardLeadingCoefficient(CookbookPass(false, c, s * d));
     }
     return out;
 }
@@ -133,9 +132,7 @@ CrossoverSections HighPassSections(int type, double fc) {
             out[i] = GuardLeadingCoefficient({1.0, -1.0, 0.0, d * tn + 1.0, d * tn - 1.0, 0.0});
             continue;
         }
-        const double alpha = s * d;
-        const double b0 = (1.0 + c) / 2.0;
-        out[i] = GuardLeadingCoefficient({b0, -2.0 * b0, b0, 1.0 + alpha, -2.0 * c, 1.0 - alpha});
+        out[i] = GuardLeadingCoefficient(CookbookPass(true, c, s * d));
     }
     return out;
 }

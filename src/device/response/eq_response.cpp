@@ -54,8 +54,7 @@ BiquadSection PeakingSection(double f0, double gainDb, double q) {
     const double sinW0 = std::sin(w0);
     // ln 2 where the textbook has ln 2 / 2: the device's bands are twice as wide for a Q.
     const double alpha = sinW0 * std::sinh(0.69314718 * bandwidth * w0 / sinW0);
-    const double cosTerm = -2.0 * std::cos(w0);
-    return {1.0 + alpha * a, cosTerm, 1.0 - alpha * a, 1.0 + alpha / a, cosTerm, 1.0 - alpha / a};
+    return CookbookPeaking(std::cos(w0), a, alpha);
 }
 
 BiquadSection ShelfSection(EqType type, double f0, double gainDb) {
@@ -65,17 +64,8 @@ BiquadSection ShelfSection(EqType type, double f0, double gainDb) {
     const double w0 = f0 * kCornerAngle * (type == EqType::LowShelf ? 1.2727272727 : 0.76923076923);
     const double a = std::pow(10.0, gainDb / 40.0);
     constexpr double kSlope = 1.3;
-    const double alpha = std::sin(w0) / 2.0 * std::sqrt((a + 1.0 / a) * (1.0 / kSlope - 1.0) + 2.0);
-    const double k = 2.0 * std::sqrt(a) * alpha;
-    const double c = std::cos(w0);
-    if (type == EqType::LowShelf) {
-        return {a * ((a + 1) - (a - 1) * c + k), 2 * a * ((a - 1) - (a + 1) * c),
-                a * ((a + 1) - (a - 1) * c - k), (a + 1) + (a - 1) * c + k,
-                -2 * ((a - 1) + (a + 1) * c),    (a + 1) + (a - 1) * c - k};
-    }
-    return {a * ((a + 1) + (a - 1) * c + k), -2 * a * ((a - 1) + (a + 1) * c),
-            a * ((a + 1) + (a - 1) * c - k), (a + 1) - (a - 1) * c + k,
-            2 * ((a - 1) - (a + 1) * c),     (a + 1) - (a - 1) * c - k};
+    return CookbookShelf(type == EqType::LowShelf, std::cos(w0), a,
+                         ShelfAlphaOfSlope(std::sin(w0), a, kSlope));
 }
 
 namespace {

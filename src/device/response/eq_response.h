@@ -2,6 +2,7 @@
 
 #include "model/parameter_model.h"
 #include "model/value_scales.h"
+#include "response/biquad_design.h"
 #include "response/graph_geometry.h"
 
 #include <array>
@@ -10,17 +11,6 @@ namespace zx {
 
 // The device processes at 96000 Hz; w0 = f0 × 6.544985e-05 is its approximation of 2π / 96000.
 inline constexpr double kCornerAngle = 0.00006544985;
-
-// One second-order section. The identity section contributes exactly 0 to a curve.
-struct BiquadSection {
-    double b0 = 1.0;
-    double b1 = 0.0;
-    double b2 = 0.0;
-    double a0 = 1.0;
-    double a1 = 0.0;
-    double a2 = 0.0;
-    friend bool operator==(const BiquadSection&, const BiquadSection&) = default;
-};
 
 // Magnitude of one section at normalised angular frequency w (radians per sample).
 double BiquadMagnitude(double b0, double b1, double b2, double a0, double a1, double a2, double w);

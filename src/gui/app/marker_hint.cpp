@@ -14,7 +14,7 @@ QString MarkerHint(const ParameterModel& model, EqBandId band) {
                        .arg(EqTypeTexts().value(b.type))
                        .arg(FieldText(FieldTable::Frequency, b.freqIndex))
                        .arg(FieldText(FieldTable::EqGain, ActiveGainIndex(b)));
-    if (b.type == 0) hint += QStringLiteral("\nQ %1").arg(FieldText(FieldTable::Q, b.qIndex));
+    if (IsPeaking(b)) hint += QStringLiteral("\nQ %1").arg(FieldText(FieldTable::Q, b.qIndex));
     return hint;
 }
 

@@ -315,7 +315,7 @@ std::optional<EqBandId> EditActions::WheelQ(std::optional<ChannelId> page, int x
                                             int notches) {
     if (!page || dragged_) return std::nullopt;
     const auto hit = HitBand(graph_.markers(), *page, x, y);
-    if (!hit || model_.bands[static_cast<std::size_t>(*hit)].type != 0) return std::nullopt;
+    if (!hit || !IsPeaking(model_.bands[static_cast<std::size_t>(*hit)])) return std::nullopt;
     // Each notch is a step of its own, as a click on a spin button is.
     for (int n = 0; n < std::abs(notches); ++n) StepBand(*hit, BandField::Q, notches > 0 ? 1 : -1);
     return hit;

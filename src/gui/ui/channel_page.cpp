@@ -142,7 +142,7 @@ void ChannelPage::setCrossoverType(bool highPass, int type) {
 }
 
 void ChannelPage::showQ(int row, int qIndex) {
-    const bool peaking = bandType(row)->currentIndex() == 0;
+    const bool peaking = IsPeaking(bandType(row)->currentIndex());
     NumberField* q = bandField(row, Q);
     q->setText(peaking ? FieldText(FieldTable::Q, qIndex) : QString());
     q->setFieldEnabled(peaking);

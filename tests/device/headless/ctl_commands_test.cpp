@@ -74,9 +74,18 @@ TEST(CtlArgs, wrongCommandLinesAreRefused) {
         {"--port", "COM3", "store", "3"}, // no name
         {"--port", "COM3", "store", "3", "A name of twenty chr"},
         {"--list-ports", "names"},
+        {"--list-ports", "--json"},
+        {"--port"},                                 // no port after it
+        {"--port", "COM3", "names", "--force"},     // no such option
+        {"--port", "COM3", "show", "--json", "-o"}, // no file after -o
     };
     for (const QStringList& args : bad)
         EXPECT_FALSE(ParseCtlArgs(args).command) << args.join(' ').toStdString();
+    // --help wherever it stands, before the command's own checks; not past an unknown option.
+    EXPECT_TRUE(ParseCtlArgs({"--port", "COM3", "recall", "99", "-h"}).help);
+    const CtlParse unknown = ParseCtlArgs({"--help", "--force"});
+    EXPECT_FALSE(unknown.help);
+    EXPECT_TRUE(unknown.error.contains("force")) << unknown.error.toStdString();
 
     const CtlParse store = ParseCtlArgs({"--port", "ttyV0", "store", "20", "  Club 19 chars ok "});
     ASSERT_TRUE(store.command);
