@@ -37,7 +37,7 @@ inline ParameterModel RandomPreset(std::mt19937& rng, bool listOnly) {
                 band.shelfGainIndex = Pick(rng, 0, kMaxEqGainIndex);
             }
             SetActiveGainIndex(band, flat ? 120 : Pick(rng, 0, kMaxEqGainIndex));
-            if (band.type == 0 || !listOnly) band.qIndex = Pick(rng, 0, kMaxQIndex);
+            if (IsPeaking(band) || !listOnly) band.qIndex = Pick(rng, 0, kMaxQIndex);
             RefreshHalves(band);
         }
     }
