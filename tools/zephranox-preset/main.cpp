@@ -85,7 +85,7 @@ std::optional<QString> ReadPreset(const QString& path, zx::ParameterModel& model
     const auto bytes = ReadAll(path, error, zx::kPresetFileSizeLimit + 1);
     if (!bytes) return std::nullopt;
     QString why;
-    const auto frame = zx::ReadPresetFileText(*bytes, &why);
+    auto frame = zx::ReadPresetFileText(*bytes, &why);
     if (!frame || !zx::ReadImageText(*frame, model)) {
         error = QStringLiteral("%1 is not a preset file: %2").arg(path, why);
         return std::nullopt;

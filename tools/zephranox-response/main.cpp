@@ -43,7 +43,7 @@ int Run(const QCoreApplication& app) {
     const QStringList files = parser.positionalArguments();
     if (files.size() != 1 || files[0].isEmpty())
         return zx::RefuseCommandLine("zephranox-response", {}, kUsage);
-    const QString path = files[0];
+    const QString& path = files[0];
     const bool detail = parser.isSet(detailOption);
 
     QFile file;

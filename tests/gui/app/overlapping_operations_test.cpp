@@ -142,7 +142,7 @@ TEST(OverlappingOperations, aStoreTheDeviceNeverTookRecallsNothing) {
     auto& [dir, tp, app, user] = program;
     ASSERT_TRUE(user.connectAndWait());
     user.toggleMuteAndPolarity(2);
-    ASSERT_TRUE(tp.runUntil([&user] { return user.sendingDone(); }, 2000));
+    ASSERT_TRUE(tp.runUntil([&program] { return program.user.sendingDone(); }, 2000));
     tp.sim.faults.storeFrameLost = true;
     tp.sim.clearFrames();
     user.deviceStore(QStringLiteral("Stage"));
