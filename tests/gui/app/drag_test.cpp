@@ -1,8 +1,8 @@
 #include "editing_fixture.h"
 
+#include "model/entry_fields.h"
 #include "model/preset_image.h"
 #include "model/value_scales.h"
-#include "model/entry_fields.h"
 #include "response/eq_response.h"
 #include "response/graph_drag.h"
 #include "sim/sim_amplifier.h"
