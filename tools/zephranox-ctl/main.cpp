@@ -47,10 +47,8 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     zx::ReportFileSizeLimitAsError();
     if (const auto bad = zx::UnfaithfulArgument(argc, argv)) {
-        std::fprintf(stderr,
-                     "zephranox-ctl: \"%s\" is not valid UTF-8; file names must be, or another "
-                     "file would be used\n",
-                     bad->toUtf8().constData());
+        std::fprintf(stderr, "zephranox-ctl: %s\n",
+                     zx::UnfaithfulArgumentText(*bad).toUtf8().constData());
         return zx::kCtlFailed;
     }
     int status = zx::kCtlOk;

@@ -269,9 +269,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     zx::ReportFileSizeLimitAsError();
     if (const auto bad = zx::UnfaithfulArgument(argc, argv)) {
-        return Fail(QStringLiteral("\"%1\" is not valid UTF-8; file names must be, or another "
-                                   "file would be used")
-                        .arg(*bad));
+        return Fail(zx::UnfaithfulArgumentText(*bad));
     }
     int status = Run(app);
     // What was printed counts only if it was written: "export ... > /dev/full" fails.

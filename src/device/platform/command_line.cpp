@@ -39,6 +39,12 @@ std::optional<QString> UnfaithfulArgument(int argc, char** argv) {
     return std::nullopt;
 }
 
+QString UnfaithfulArgumentText(const QString& argument) {
+    return QStringLiteral("\"%1\" is not valid UTF-8; file names must be, or another file would "
+                          "be used")
+        .arg(argument);
+}
+
 bool CloseStandardOutput(QString* error) {
     errno = 0;
     const bool flushed = std::fflush(stdout) == 0 && !std::ferror(stdout);

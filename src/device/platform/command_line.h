@@ -35,6 +35,8 @@ int RefuseCommandLine(const char* tool, const QString& message, const char* usag
 // name another file, and two such names the same one. (Windows passes the arguments as
 // UTF-16 and loses nothing.)
 std::optional<QString> UnfaithfulArgument(int argc, char** argv);
+// What a tool says when it refuses such an argument.
+QString UnfaithfulArgumentText(const QString& argument);
 
 // Flushes and closes standard output. False, with the reason in `error`, when anything
 // written to it was lost: a full disk, the file-size limit, a closed terminal. Call it last,
