@@ -7,20 +7,11 @@
 
 #include "app/app_fixture.h"
 #include "model/preset_image.h"
+#include "support/file_bytes.h"
 #include "ui/preset_area.h"
 
 namespace zx {
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // A model unlike the defaults in every part a file carries.
 void Edit(ParameterModel& m) {

@@ -6,26 +6,19 @@
 #include "model/preset_image.h"
 #include "random_presets.h"
 #include "sim/sim_amplifier.h"
+#include "support/file_bytes.h"
 #include "support/tool_process.h"
 
 namespace {
 
 using zx::Prepare;
+using zx::ReadAll;
 using zx::RunTool;
 using zx::ToolRun;
+using zx::WriteAll;
 
 ToolRun Tool(const QStringList& args, const QByteArray& input = {}) {
     return RunTool(QStringLiteral(ZEPHRANOX_PRESET_TOOL), args, input);
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 QByteArray Utf16WithBom(const QByteArray& latin1) {
