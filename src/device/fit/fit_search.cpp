@@ -1,0 +1,267 @@
+#include "fit/fit_search.h"
+
+#include "model/value_scales.h"
+#include "response/response_curves.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zx {
+namespace {
+
+// A move counts only when it lowers the cost by this share of it: an absolute threshold
+// lets moves cycle on rounding noise where the errors are large.
+constexpr double kRelativeGain = 1e-9;
+constexpr int kBeamWidth = 4;
+constexpr int kCandidatesPerState = 4;
+constexpr int kMaxSweeps = 200;
+
+bool Better(double candidate, double current) {
+    return candidate < current - kRelativeGain * current;
+}
+
+int GainIndexOf(double db) {
+    return static_cast<int>(std::lround((db - EqGainScale[0]) / 0.2));
+}
+
+} // namespace
+
+FitProblem::FitProblem(const ParameterModel& model, ChannelId ch, const ResponseCurve& measured,
+                       const ResponseCurve& target, const FitOptions& options)
+    : model_(model), channel_(ch), options_(options) {
+    const double boost = std::clamp(options.maxBoostDb, 0.0, EqGainScale[kMaxEqGainIndex]);
+    maxGainIndex_ = std::clamp(static_cast<int>(std::floor((boost - EqGainScale[0]) / 0.2 + 1e-6)),
+                               kZeroGainIndex, kMaxEqGainIndex);
+
+    auto curves = std::make_unique<ResponseCurves>();
+    BandMarkers markers = InitialBandMarkers();
+    const ChannelParams& c = model.channels[static_cast<std::size_t>(ch)];
+    RecomputeHighPass(model, ch, c.hpfType, *curves);
+    RecomputeLowPass(model, ch, c.lpfType, *curves);
+    for (int b = 0; b < kBandsPerChannel; ++b) {
+        if (options.keep[static_cast<std::size_t>(b)]) {
+            RecomputeBand(model, BandId(ch, b), *curves, markers);
+        } else {
+            free_.push_back(b);
+        }
+    }
+    const ColumnAngles& angles = PlotColumnAngles();
+    for (int x = kGraph.firstPlotColumn(); x <= kGraph.lastPlotColumn(); ++x) {
+        const auto i = static_cast<std::size_t>(GraphGeometry::CurveIndex(x));
+        const double hz = angles.frequency[i];
+        if (hz < options.lowHz || hz > options.highHz) continue;
+        if (!std::isfinite(measured[i]) || !std::isfinite(target[i])) continue;
+        columns_.push_back(static_cast<int>(i));
+        base_.push_back(measured[i] - target[i] + PlottedValue(*curves, model, ch, x));
+    }
+}
+
+FitProblem::~FitProblem() = default;
+
+double FitProblem::Cost(const std::vector<double>& r) const {
+    double sum = 0.0;
+    double squares = 0.0;
+    for (double v : r) {
+        sum += v;
+        squares += v * v;
+    }
+    if (!options_.levelOffset || r.empty()) return squares;
+    return std::max(0.0, squares - sum * sum / static_cast<double>(r.size()));
+}
+
+FitState FitProblem::Start() const {
+    FitState s;
+    s.residual = base_;
+    for (int b : free_) {
+        const EqBandParams& p = model_.band(channel_, b);
+        const auto k = static_cast<std::size_t>(b);
+        s.bands[k] = {p.type, p.freqIndex, p.qIndex, ActiveGainIndex(p)};
+        s.placed[k] = true;
+        s.curves[k] = FitBandCurve(s.bands[k], columns_);
+        for (std::size_t i = 0; i < s.residual.size(); ++i) s.residual[i] += s.curves[k][i];
+    }
+    s.cost = Cost(s.residual);
+    return s;
+}
+
+void FitProblem::Place(FitState& state, int slot, const FitBand& band) const {
+    const auto k = static_cast<std::size_t>(slot);
+    std::vector<double> curve = FitBandCurve(band, columns_);
+    if (state.placed[k]) {
+        for (std::size_t i = 0; i < curve.size(); ++i) state.residual[i] -= state.curves[k][i];
+    }
+    for (std::size_t i = 0; i < curve.size(); ++i) state.residual[i] += curve[i];
+    state.bands[k] = band;
+    state.curves[k] = std::move(curve);
+    state.placed[k] = true;
+    state.cost = Cost(state.residual);
+}
+
+// Moves of one band at a time, each band taking its best move, until no move lowers the
+// cost: frequency, gain and Q by small and larger steps, and the other types.
+bool FitProblem::Descend(FitState& state, bool shelves) const {
+    bool movedAtAll = false;
+    std::vector<double> trial(state.residual.size());
+    for (int sweep = 0; sweep < kMaxSweeps; ++sweep) {
+        bool moved = false;
+        for (int b : free_) {
+            const auto k = static_cast<std::size_t>(b);
+            if (!state.placed[k]) continue;
+            const FitBand current = state.bands[k];
+            std::vector<FitBand> moves;
+            for (int step : {-8, -4, -2, -1, 1, 2, 4, 8}) {
+                FitBand m = current;
+                m.freq += step;
+                if (m.freq >= 0 && m.freq <= kMaxFrequencyIndex) moves.push_back(m);
+                if (current.type == static_cast<int>(EqType::Peq)) {
+                    m = current;
+                    m.q += step;
+                    if (m.q >= 0 && m.q <= kMaxQIndex) moves.push_back(m);
+                }
+            }
+            for (int step : {-5, -2, -1, 1, 2, 5}) {
+                FitBand m = current;
+                m.gain += step;
+                if (m.gain >= 0 && m.gain <= maxGainIndex_) moves.push_back(m);
+            }
+            for (int type = 0; type < 3 && shelves; ++type) {
+                if (type == current.type) continue;
+                FitBand m = current;
+                m.type = type;
+                moves.push_back(m);
+            }
+            double bestCost = state.cost;
+            std::optional<FitBand> best;
+            std::vector<double> bestCurve;
+            for (const FitBand& m : moves) {
+                std::vector<double> curve = FitBandCurve(m, columns_);
+                for (std::size_t i = 0; i < trial.size(); ++i)
+                    trial[i] = state.residual[i] - state.curves[k][i] + curve[i];
+                const double cost = Cost(trial);
+                if (Better(cost, bestCost)) {
+                    bestCost = cost;
+                    best = m;
+                    bestCurve = std::move(curve);
+                }
+            }
+            if (!best) continue;
+            for (std::size_t i = 0; i < trial.size(); ++i)
+                state.residual[i] += bestCurve[i] - state.curves[k][i];
+            state.bands[k] = *best;
+            state.curves[k] = std::move(bestCurve);
+            state.cost = Cost(state.residual);
+            moved = true;
+        }
+        movedAtAll = movedAtAll || moved;
+        if (!moved) break;
+    }
+    return movedAtAll;
+}
+
+FitState FitProblem::DescendOnly(FitState state) const {
+    Descend(state, options_.shelves);
+    return state;
+}
+
+std::vector<FitState> FitProblem::Children(const FitState& state, bool shelves) {
+    std::vector<FitState> out;
+    const auto slot = std::find_if(free_.begin(), free_.end(), [&](int b) {
+        return !state.placed[static_cast<std::size_t>(b)];
+    });
+    if (slot == free_.end()) return out;
+    const double low = EqGainScale[0];
+    const double high = EqGainAt(maxGainIndex_);
+    for (const ShapeBank::Candidate& c :
+         bank_->Best(state.residual, shelves, low, high, kCandidatesPerState)) {
+        FitBand band = c.band;
+        band.gain = std::clamp(GainIndexOf(c.gain), 0, maxGainIndex_);
+        if (band.gain == kZeroGainIndex) continue;
+        FitState child = state;
+        Place(child, *slot, band);
+        Descend(child, shelves);
+        if (Better(child.cost, state.cost)) out.push_back(std::move(child));
+    }
+    return out;
+}
+
+FitState FitProblem::Search() {
+    FitState empty;
+    empty.residual = base_;
+    empty.cost = Cost(base_);
+    if (!bank_) bank_ = std::make_unique<ShapeBank>(columns_, options_.levelOffset);
+    FitState best = empty;
+    std::vector<bool> starts = {false};
+    if (options_.shelves) starts.insert(starts.begin(), true);
+    for (bool shelves : starts) {
+        std::vector<FitState> beam = {empty};
+        for (std::size_t step = 0; step < free_.size(); ++step) {
+            std::vector<FitState> children;
+            for (const FitState& s : beam) {
+                for (FitState& c : Children(s, shelves)) children.push_back(std::move(c));
+            }
+            if (children.empty()) break;
+            std::stable_sort(children.begin(), children.end(),
+                             [](const FitState& a, const FitState& b) { return a.cost < b.cost; });
+            beam.clear();
+            for (FitState& c : children) {
+                if (static_cast<int>(beam.size()) == kBeamWidth) break;
+                const bool same = std::any_of(beam.begin(), beam.end(), [&](const FitState& o) {
+                    return o.bands == c.bands && o.placed == c.placed;
+                });
+                if (!same) beam.push_back(std::move(c));
+            }
+            if (Better(beam.front().cost, best.cost)) best = beam.front();
+        }
+    }
+    return best;
+}
+
+std::array<EqBandParams, kBandsPerChannel> FitProblem::Bands(const FitState& state) const {
+    std::array<EqBandParams, kBandsPerChannel> out{};
+    for (int b = 0; b < kBandsPerChannel; ++b)
+        out[static_cast<std::size_t>(b)] = model_.band(channel_, b);
+    // The placed bands in order of frequency, so that band 1 is the lowest; free bands left
+    // over are made flat where they are.
+    std::vector<FitBand> placed;
+    for (int b : free_) {
+        const auto k = static_cast<std::size_t>(b);
+        if (state.placed[k] && state.bands[k].gain != kZeroGainIndex) placed.push_back(state.bands[k]);
+    }
+    std::stable_sort(placed.begin(), placed.end(),
+                     [](const FitBand& a, const FitBand& b) { return a.freq < b.freq; });
+    std::size_t next = 0;
+    for (int b : free_) {
+        EqBandParams& p = out[static_cast<std::size_t>(b)];
+        if (next < placed.size()) {
+            const FitBand& f = placed[next++];
+            p.type = static_cast<std::uint8_t>(f.type);
+            p.freqIndex = static_cast<std::uint8_t>(f.freq);
+            if (f.type == static_cast<int>(EqType::Peq)) p.qIndex = static_cast<std::uint8_t>(f.q);
+            SetActiveGainIndex(p, static_cast<std::uint16_t>(f.gain));
+        } else {
+            SetActiveGainIndex(p, kZeroGainIndex);
+        }
+        RefreshHalves(p);
+    }
+    return out;
+}
+
+FitReport FitProblem::Report(const FitState& state) const {
+    FitReport r;
+    r.columns = columns();
+    if (state.residual.empty()) return r;
+    double mean = 0.0;
+    for (double v : state.residual) mean += v;
+    mean /= static_cast<double>(state.residual.size());
+    if (!options_.levelOffset) mean = 0.0;
+    double squares = 0.0;
+    for (double v : state.residual) {
+        squares += (v - mean) * (v - mean);
+        r.maxAfter = std::max(r.maxAfter, std::abs(v - mean));
+    }
+    r.rmsAfter = std::sqrt(squares / static_cast<double>(state.residual.size()));
+    r.offsetDb = -mean;
+    return r;
+}
+
+} // namespace zx

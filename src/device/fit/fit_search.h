@@ -1,0 +1,58 @@
+#pragma once
+
+#include "fit/band_fit.h"
+#include "fit/shape_bank.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace zx {
+
+// A partial or whole solution: the free bands placed so far with their drawn curves, and the
+// residual (measured + drawn − target) at the fit's columns.
+struct FitState {
+    std::array<FitBand, kBandsPerChannel> bands{};
+    std::array<bool, kBandsPerChannel> placed{};
+    std::array<std::vector<double>, kBandsPerChannel> curves;
+    std::vector<double> residual;
+    double cost = 0.0; // squared error summed over the columns (after the best offset)
+};
+
+// One channel's fit: the columns, the fixed part of the response (crossovers, gain, kept
+// bands) and the search over the free bands.
+class FitProblem {
+  public:
+    FitProblem(const ParameterModel& model, ChannelId ch, const ResponseCurve& measured,
+               const ResponseCurve& target, const FitOptions& options);
+    ~FitProblem();
+
+    int columns() const { return static_cast<int>(columns_.size()); }
+    // The channel's bands as the model has them.
+    FitState Start() const;
+    // Greedy placement with a joint descent after each band, as a beam of partial solutions
+    // from two starts (shelves allowed, peaking only).
+    FitState Search();
+    // A joint descent from the given state only.
+    FitState DescendOnly(FitState state) const;
+
+    std::array<EqBandParams, kBandsPerChannel> Bands(const FitState& state) const;
+    FitReport Report(const FitState& state) const;
+
+  private:
+    double Cost(const std::vector<double>& residual) const;
+    void Place(FitState& state, int slot, const FitBand& band) const;
+    bool Descend(FitState& state, bool shelves) const;
+    std::vector<FitState> Children(const FitState& state, bool shelves);
+
+    const ParameterModel& model_;
+    ChannelId channel_;
+    FitOptions options_;
+    std::vector<int> columns_; // curve indexes compared
+    std::vector<double> base_; // measured − target + the fixed curves and gain
+    std::vector<int> free_;    // band numbers the fit sets
+    int maxGainIndex_ = 0;
+    std::unique_ptr<ShapeBank> bank_;
+};
+
+} // namespace zx
