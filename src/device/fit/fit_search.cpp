@@ -1,5 +1,7 @@
 #include "fit/fit_search.h"
 
+#include "fit/cost_kernel.h"
+
 #include "model/value_scales.h"
 #include "response/response_curves.h"
 
@@ -69,6 +71,25 @@ double FitProblem::Cost(const std::vector<double>& r) const {
     return std::max(0.0, squares - sum * sum / static_cast<double>(r.size()));
 }
 
+double FitProblem::CostWith(const std::vector<double>& r, const std::vector<double>& out,
+                            const std::vector<double>& in) const {
+    const std::size_t n = r.size();
+    const SumAndSquares s = ExchangedSums(r.data(), out.data(), in.data(), n);
+    if (!options_.levelOffset || n == 0) return s.squares;
+    return std::max(0.0, s.squares - s.sum * s.sum / static_cast<double>(n));
+}
+
+const std::vector<double>& FitProblem::Curve(const FitBand& band) const {
+    // Bounded: a long search starts afresh rather than holding every curve it ever tried.
+    constexpr std::size_t kMaxRemembered = 4096;
+    const auto key = static_cast<std::uint32_t>(band.type) << 24 |
+                     static_cast<std::uint32_t>(band.freq) << 16 |
+                     static_cast<std::uint32_t>(band.q) << 8 | static_cast<std::uint32_t>(band.gain);
+    if (const auto it = curves_.find(key); it != curves_.end()) return it->second;
+    if (curves_.size() >= kMaxRemembered) curves_.clear();
+    return curves_.emplace(key, FitBandCurve(band, columns_)).first->second;
+}
+
 FitState FitProblem::Start() const {
     FitState s;
     s.residual = base_;
@@ -86,7 +107,7 @@ FitState FitProblem::Start() const {
 
 void FitProblem::Place(FitState& state, int slot, const FitBand& band) const {
     const auto k = static_cast<std::size_t>(slot);
-    std::vector<double> curve = FitBandCurve(band, columns_);
+    std::vector<double> curve = Curve(band);
     if (state.placed[k]) {
         for (std::size_t i = 0; i < curve.size(); ++i) state.residual[i] -= state.curves[k][i];
     }
@@ -101,7 +122,6 @@ void FitProblem::Place(FitState& state, int slot, const FitBand& band) const {
 // cost: frequency, gain and Q by small and larger steps, and the other types.
 bool FitProblem::Descend(FitState& state, bool shelves) const {
     bool movedAtAll = false;
-    std::vector<double> trial(state.residual.size());
     for (int sweep = 0; sweep < kMaxSweeps; ++sweep) {
         bool moved = false;
         for (int b : free_) {
@@ -132,20 +152,16 @@ bool FitProblem::Descend(FitState& state, bool shelves) const {
             }
             double bestCost = state.cost;
             std::optional<FitBand> best;
-            std::vector<double> bestCurve;
             for (const FitBand& m : moves) {
-                std::vector<double> curve = FitBandCurve(m, columns_);
-                for (std::size_t i = 0; i < trial.size(); ++i)
-                    trial[i] = state.residual[i] - state.curves[k][i] + curve[i];
-                const double cost = Cost(trial);
+                const double cost = CostWith(state.residual, state.curves[k], Curve(m));
                 if (Better(cost, bestCost)) {
                     bestCost = cost;
                     best = m;
-                    bestCurve = std::move(curve);
                 }
             }
             if (!best) continue;
-            for (std::size_t i = 0; i < trial.size(); ++i)
+            std::vector<double> bestCurve = Curve(*best);
+            for (std::size_t i = 0; i < state.residual.size(); ++i)
                 state.residual[i] += bestCurve[i] - state.curves[k][i];
             state.bands[k] = *best;
             state.curves[k] = std::move(bestCurve);

@@ -3,7 +3,9 @@
 #include "fit/band_fit.h"
 #include "fit/shape_bank.h"
 
+#include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <optional>
 #include <vector>
 
@@ -41,6 +43,12 @@ class FitProblem {
 
   private:
     double Cost(const std::vector<double>& residual) const;
+    // The cost with one band's curve exchanged for another, without building the residual.
+    double CostWith(const std::vector<double>& residual, const std::vector<double>& out,
+                    const std::vector<double>& in) const;
+    // A band's curve at the fit's columns, remembered: a descent tries the same neighbours
+    // sweep after sweep.
+    const std::vector<double>& Curve(const FitBand& band) const;
     void Place(FitState& state, int slot, const FitBand& band) const;
     bool Descend(FitState& state, bool shelves) const;
     std::vector<FitState> Children(const FitState& state, bool shelves);
@@ -53,6 +61,7 @@ class FitProblem {
     std::vector<int> free_;    // band numbers the fit sets
     int maxGainIndex_ = 0;
     std::unique_ptr<ShapeBank> bank_;
+    mutable std::unordered_map<std::uint32_t, std::vector<double>> curves_;
 };
 
 } // namespace zx
