@@ -1,6 +1,10 @@
 // zephranox-preset: turns an equaliser's filter list (Equalizer APO, Room EQ Wizard, AutoEQ)
 // into a preset file and a preset file back into a filter list. See the README.
 
+#include "fit/band_fit.h"
+#include "fit/column_response.h"
+#include "fit/fit_text.h"
+#include "fit/measurement_file.h"
 #include "model/channel_names.h"
 #include "model/parameter_model.h"
 #include "model/preset_image.h"
@@ -19,6 +23,7 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -28,15 +33,23 @@ namespace {
 constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kChanged = 3;
+constexpr int kWrongLine = 2;
 
 constexpr const char* kUsage =
     "usage: zephranox-preset import --channel NAME [--channel NAME ...] [--into PRESET]\n"
     "                               [-o OUT] [--report] FILTERS\n"
     "       zephranox-preset export [--channel NAME ...] [-o OUT] [--report] PRESET\n"
+    "       zephranox-preset fit --channel NAME --measurement FILE [--curve NAME]\n"
+    "                            [--target FILE|flat] [--tilt DB] [--range LO-HI] [--smooth N]\n"
+    "                            [--max-boost DB] [--keep LIST] [--into PRESET] [-o OUT]\n"
+    "                            [--report]\n"
     "\n"
     "  import   reads a filter list (Equalizer APO / Room EQ Wizard / AutoEQ text; - reads\n"
     "           standard input) and writes a preset file to OUT or standard output\n"
     "  export   prints a preset file's channels as a filter list\n"
+    "  fit      sets the channel's eight EQ bands, in the device's own values, so that the\n"
+    "           measurement plus what the graph draws comes nearest the target, and writes\n"
+    "           a preset file to OUT or standard output\n"
     "\n"
     "  --channel NAME  in_left, in_right, out_left, out_right, out_sub or out_4; export\n"
     "                  defaults to the five channels shown on screen\n"
@@ -44,10 +57,21 @@ constexpr const char* kUsage =
     "                  the default settings, whose outputs are all routed OFF\n"
     "  -o OUT          write to OUT instead of standard output\n"
     "  --report        per channel, the largest difference between the list's filters and\n"
-    "                  the response the device draws, and every value as it was snapped\n"
+    "                  the response the device draws, and every value as it was snapped;\n"
+    "                  for fit, the error before and after, the level offset and the bands\n"
     "\n"
-    "exit status: 0 done, 3 done with changes reported on standard error, 1 unreadable input\n"
-    "or nothing usable, 2 wrong command line\n";
+    "  fit options:\n"
+    "  --measurement FILE  frequency and level (text export, .frd, CSV with a header)\n"
+    "  --curve NAME        the curve of a file that holds several (its name or beginning)\n"
+    "  --target FILE|flat  the response to reach (default flat)\n"
+    "  --tilt DB           added to the target per octave about 1 kHz (e.g. -0.5)\n"
+    "  --range LO-HI       the frequencies fitted, in Hz (default 20-20000)\n"
+    "  --smooth N          1/N octave smoothing of the measurement (default 6; 0 none)\n"
+    "  --max-boost DB      most boost of a band (default 6, at most 12)\n"
+    "  --keep LIST         bands left as they are, e.g. 1,2\n"
+    "\n"
+    "exit status: 0 done, 3 done with changes reported on standard error (import), 1\n"
+    "unreadable input or nothing usable, 2 wrong command line\n";
 
 void Print(FILE* to, const QString& text) {
     std::fputs(text.toUtf8().constData(), to);
@@ -135,7 +159,80 @@ struct Options {
     QString input;
     bool report = false;
     bool help = false;
+    // fit
+    QString measurement;
+    QString curve;
+    QString target;
+    double tilt = 0.0;
+    int smooth = 6;
+    zx::FitOptions fit;
 };
+
+std::optional<double> NumberOption(const QString& text) {
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+// The fit command's own options; false, with the reason, when one cannot be used.
+bool ReadFitOptions(const QCommandLineParser& parser, Options& o, QString& error) {
+    const auto value = [&](const char* name) { return parser.value(QLatin1String(name)); };
+    const auto isSet = [&](const char* name) { return parser.isSet(QLatin1String(name)); };
+    o.measurement = value("measurement");
+    if (o.measurement.isEmpty()) {
+        error = QStringLiteral("fit needs --measurement");
+        return false;
+    }
+    o.curve = value("curve");
+    o.target = value("target");
+    if (isSet("tilt")) {
+        const auto tilt = NumberOption(value("tilt"));
+        if (!tilt || std::abs(*tilt) > 6.0) {
+            error = QStringLiteral("--tilt takes dB per octave between -6 and 6");
+            return false;
+        }
+        o.tilt = *tilt;
+    }
+    if (isSet("range")) {
+        const auto range = zx::ReadFitRange(value("range"));
+        if (!range) {
+            error = QStringLiteral("--range takes LO-HI in Hz, e.g. 20-20000");
+            return false;
+        }
+        o.fit.lowHz = range->first;
+        o.fit.highHz = range->second;
+    }
+    if (isSet("smooth")) {
+        bool ok = false;
+        o.smooth = value("smooth").toInt(&ok);
+        if (!ok || o.smooth < 0 || o.smooth > 96) {
+            error = QStringLiteral("--smooth takes N from 0 (none) to 96");
+            return false;
+        }
+    }
+    if (isSet("max-boost")) {
+        const auto boost = NumberOption(value("max-boost"));
+        if (!boost || *boost < 0.0 || *boost > 12.0) {
+            error = QStringLiteral("--max-boost takes 0 to 12 dB");
+            return false;
+        }
+        o.fit.maxBoostDb = *boost;
+    }
+    if (isSet("keep")) {
+        const auto keep = zx::ReadKeepList(value("keep"));
+        if (!keep) {
+            error = QStringLiteral("--keep takes band numbers 1 to 8, e.g. 1,2");
+            return false;
+        }
+        o.fit.keep = *keep;
+    }
+    if (o.channels.size() != 1) {
+        error = QStringLiteral("fit needs exactly one --channel");
+        return false;
+    }
+    return true;
+}
 
 // The command line after the program's name; nullopt, with the reason, when it cannot be used.
 std::optional<Options> ParseArguments(const QStringList& args, QString& error) {
@@ -145,6 +242,10 @@ std::optional<Options> ParseArguments(const QStringList& args, QString& error) {
     const QCommandLineOption out(QStringLiteral("o"), {}, QStringLiteral("OUT"));
     const QCommandLineOption report(QStringLiteral("report"));
     parser.addOptions({channel, into, out, report});
+    const char* fitOnly[] = {"measurement", "curve", "target", "tilt", "range",
+                             "smooth",      "max-boost", "keep"};
+    for (const char* name : fitOnly)
+        parser.addOption(QCommandLineOption(QLatin1String(name), {}, QStringLiteral("VALUE")));
     const zx::ToolArguments read = zx::ReadToolArguments(parser, args);
     error = read.error;
     if (!error.isEmpty()) return std::nullopt;
@@ -158,11 +259,19 @@ std::optional<Options> ParseArguments(const QStringList& args, QString& error) {
         return std::nullopt;
     }
     o.command = words.takeFirst();
-    if (o.command != u"import" && o.command != u"export") {
+    if (o.command != u"import" && o.command != u"export" && o.command != u"fit") {
         error = QStringLiteral("unknown command %1").arg(o.command);
         return std::nullopt;
     }
-    if (parser.isSet(into) && o.command != u"import") {
+    if (o.command != u"fit") {
+        for (const char* name : fitOnly) {
+            if (parser.isSet(QLatin1String(name))) {
+                error = QStringLiteral("unexpected --%1").arg(QLatin1String(name));
+                return std::nullopt;
+            }
+        }
+    }
+    if (parser.isSet(into) && o.command == u"export") {
         error = QStringLiteral("unexpected --into");
         return std::nullopt;
     }
@@ -182,6 +291,14 @@ std::optional<Options> ParseArguments(const QStringList& args, QString& error) {
     o.out = parser.value(out);
     o.input = words.value(0);
     o.report = parser.isSet(report);
+    if (o.command == u"fit") {
+        if (!words.isEmpty()) {
+            error = QStringLiteral("unexpected %1").arg(words[0]);
+            return std::nullopt;
+        }
+        if (!ReadFitOptions(parser, o, error)) return std::nullopt;
+        return o;
+    }
     if (o.input.isEmpty()) {
         error = o.command == u"import" ? QStringLiteral("no filter list named")
                                        : QStringLiteral("no preset file named");
@@ -252,6 +369,78 @@ int Export(const Options& o) {
     return kOk;
 }
 
+// A measurement or target file's curve; `wrongLine` tells a curve the command line must choose
+// (or names wrongly) from a file that cannot be read.
+std::optional<zx::MeasurementCurve> ReadCurve(const QString& path, const QString& name,
+                                              bool& wrongLine, QString& error) {
+    const auto bytes = ReadAll(path, error);
+    if (!bytes) return std::nullopt;
+    const zx::MeasurementFile file = zx::ReadMeasurementText(DecodeText(*bytes));
+    if (!file.HasData()) {
+        error = QStringLiteral("%1 holds no frequency and level data").arg(path);
+        return std::nullopt;
+    }
+    if (file.skippedLines > 0) {
+        Print(stderr, QStringLiteral("zephranox-preset: %1: %2 line(s) that are no data were "
+                                     "skipped, the first is line %3\n")
+                          .arg(path)
+                          .arg(file.skippedLines)
+                          .arg(file.firstSkippedLine));
+    }
+    QString why;
+    auto curve = zx::ChooseCurve(file, name, &why);
+    if (!curve) {
+        wrongLine = file.levels.size() > 1 || !name.isEmpty();
+        error = QStringLiteral("%1: %2").arg(path, why);
+    }
+    return curve;
+}
+
+// The preset `into` with the channel's eight band records from the fit; every other byte
+// stays.
+QString FittedInto(const QString& into, const zx::ParameterModel& model, zx::ChannelId ch) {
+    QByteArray image = *zx::ImagePayloadOfText(into);
+    zx::CopyChannelBandBytes(zx::ImageBytes(model), image, ch);
+    return zx::FrameTextWithImage(into, image);
+}
+
+int Fit(const Options& o) {
+    QString error;
+    zx::ParameterModel model;
+    std::optional<QString> into;
+    if (!o.into.isEmpty() && !(into = ReadPreset(o.into, model, error))) return Fail(error);
+    bool wrongLine = false;
+    const auto measured = ReadCurve(o.measurement, o.curve, wrongLine, error);
+    if (!measured) {
+        if (wrongLine) return zx::RefuseCommandLine("zephranox-preset", error, kUsage);
+        return Fail(error);
+    }
+    zx::ResponseCurve target = zx::FlatTarget(o.tilt);
+    if (!o.target.isEmpty() && o.target != u"flat") {
+        const auto curve = ReadCurve(o.target, {}, wrongLine, error);
+        if (!curve) return Fail(error);
+        target = zx::TargetOnColumns(*curve, o.tilt);
+    }
+    const zx::ChannelId ch = o.channels.front();
+    const zx::FitResult result =
+        zx::FitChannel(model, ch, zx::MeasurementOnColumns(*measured, o.smooth), target, o.fit);
+    if (!result.fitted) {
+        return Fail(QStringLiteral("%1 has no point between %2 and %3 Hz where the target is "
+                                   "known")
+                        .arg(o.measurement)
+                        .arg(o.fit.lowHz)
+                        .arg(o.fit.highHz));
+    }
+    zx::ApplyFit(result, ch, model);
+    const QString text = into ? FittedInto(*into, model, ch) : zx::WriteImageText(model);
+    if (!WriteOutput(o.out, zx::PresetFileBytes(text), error)) return Fail(error);
+    if (o.report) {
+        Print(stderr, zx::ChannelName(ch) + QStringLiteral(": ") +
+                          zx::FitReportText(result, o.fit));
+    }
+    return kOk;
+}
+
 } // namespace
 
 int Run(const QCoreApplication& app) {
@@ -262,6 +451,7 @@ int Run(const QCoreApplication& app) {
         std::fputs(kUsage, stdout);
         return kOk;
     }
+    if (options->command == u"fit") return Fit(*options);
     return options->command == u"import" ? Import(*options) : Export(*options);
 }
 

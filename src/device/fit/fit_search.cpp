@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace zx {
 namespace {
@@ -55,10 +56,19 @@ FitProblem::FitProblem(const ParameterModel& model, ChannelId ch, const Response
         if (!std::isfinite(measured[i]) || !std::isfinite(target[i])) continue;
         columns_.push_back(static_cast<int>(i));
         base_.push_back(measured[i] - target[i] + PlottedValue(*curves, model, ch, x));
+        baseSum_ += base_.back();
     }
+    lowestMean_ = -std::max(boost, 0.0);
 }
 
 FitProblem::~FitProblem() = default;
+
+double FitProblem::Constrained(double sum, double squares) const {
+    if (!options_.levelOffset || columns_.empty()) return squares;
+    const auto n = static_cast<double>(columns_.size());
+    if ((sum - baseSum_) / n < lowestMean_) return std::numeric_limits<double>::infinity();
+    return std::max(0.0, squares - sum * sum / n);
+}
 
 double FitProblem::Cost(const std::vector<double>& r) const {
     double sum = 0.0;
@@ -67,16 +77,13 @@ double FitProblem::Cost(const std::vector<double>& r) const {
         sum += v;
         squares += v * v;
     }
-    if (!options_.levelOffset || r.empty()) return squares;
-    return std::max(0.0, squares - sum * sum / static_cast<double>(r.size()));
+    return Constrained(sum, squares);
 }
 
 double FitProblem::CostWith(const std::vector<double>& r, const std::vector<double>& out,
                             const std::vector<double>& in) const {
-    const std::size_t n = r.size();
-    const SumAndSquares s = ExchangedSums(r.data(), out.data(), in.data(), n);
-    if (!options_.levelOffset || n == 0) return s.squares;
-    return std::max(0.0, s.squares - s.sum * s.sum / static_cast<double>(n));
+    const SumAndSquares s = ExchangedSums(r.data(), out.data(), in.data(), r.size());
+    return Constrained(s.sum, s.squares);
 }
 
 const std::vector<double>& FitProblem::Curve(const FitBand& band) const {
@@ -100,6 +107,11 @@ FitState FitProblem::Start() const {
         s.placed[k] = true;
         s.curves[k] = FitBandCurve(s.bands[k], columns_);
         for (std::size_t i = 0; i < s.residual.size(); ++i) s.residual[i] += s.curves[k][i];
+    }
+    if (!columns_.empty()) {
+        double sum = 0.0;
+        for (double v : s.residual) sum += v;
+        lowestMean_ = std::min(lowestMean_, (sum - baseSum_) / static_cast<double>(columns_.size()));
     }
     s.cost = Cost(s.residual);
     return s;
@@ -187,8 +199,14 @@ std::vector<FitState> FitProblem::Children(const FitState& state, bool shelves) 
     if (slot == free_.end()) return out;
     const double low = EqGainScale[0];
     const double high = EqGainAt(maxGainIndex_);
+    double room = std::numeric_limits<double>::infinity();
+    if (options_.levelOffset) {
+        double sum = 0.0;
+        for (double v : state.residual) sum += v;
+        room = std::max(0.0, (sum - baseSum_) / static_cast<double>(columns_.size()) - lowestMean_);
+    }
     for (const ShapeBank::Candidate& c :
-         bank_->Best(state.residual, shelves, low, high, kCandidatesPerState)) {
+         bank_->Best(state.residual, shelves, low, high, room, kCandidatesPerState)) {
         FitBand band = c.band;
         band.gain = std::clamp(GainIndexOf(c.gain), 0, maxGainIndex_);
         if (band.gain == kZeroGainIndex) continue;

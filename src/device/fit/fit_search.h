@@ -43,6 +43,7 @@ class FitProblem {
 
   private:
     double Cost(const std::vector<double>& residual) const;
+    double Constrained(double sum, double squares) const;
     // The cost with one band's curve exchanged for another, without building the residual.
     double CostWith(const std::vector<double>& residual, const std::vector<double>& out,
                     const std::vector<double>& in) const;
@@ -60,6 +61,11 @@ class FitProblem {
     std::vector<double> base_; // measured − target + the fixed curves and gain
     std::vector<int> free_;    // band numbers the fit sets
     int maxGainIndex_ = 0;
+    // With the level offset free, a band could boost by lowering everything else (a shelf
+    // below the range cutting 20 dB); the mean of the fitted bands over the range may not
+    // fall below this, -max boost (or where the channel's bands already are).
+    double baseSum_ = 0.0;
+    mutable double lowestMean_ = 0.0;
     std::unique_ptr<ShapeBank> bank_;
     mutable std::unordered_map<std::uint32_t, std::vector<double>> curves_;
 };

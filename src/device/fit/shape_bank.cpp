@@ -47,17 +47,17 @@ ShapeBank::ShapeBank(const std::vector<int>& columns, bool centred) {
     const auto add = [&](const FitBand& band) {
         const std::vector<double> curve = FitBandCurve(band, sampled);
         double mean = 0.0;
-        if (centred) {
-            for (double v : curve) mean += v;
-            mean /= static_cast<double>(curve.size());
-        }
+        for (double v : curve) mean += v;
+        mean /= static_cast<double>(curve.size());
+        const double shapeMean = mean / kReferenceGainDb;
+        if (!centred) mean = 0.0;
         double norm = 0.0;
         for (double v : curve) {
             const double u = (v - mean) / kReferenceGainDb;
             values_.push_back(static_cast<float>(u));
             norm += u * u;
         }
-        shapes_.push_back({band, norm});
+        shapes_.push_back({band, norm, shapeMean});
     };
     for (int f = 0; f <= kMaxFrequencyIndex; ++f) {
         for (int q : kQLadder) add({static_cast<int>(EqType::Peq), f, q, kReferenceGainIndex});
@@ -68,7 +68,7 @@ ShapeBank::ShapeBank(const std::vector<int>& columns, bool centred) {
 
 std::vector<ShapeBank::Candidate> ShapeBank::Best(const std::vector<double>& residual,
                                                   bool shelves, double lowDb, double highDb,
-                                                  int count) const {
+                                                  double meanRoom, int count) const {
     std::vector<float> r(stride_);
     for (std::size_t k = 0; k < stride_; ++k) r[k] = static_cast<float>(residual[picked_[k]]);
     // The best shape per type and frequency.
@@ -89,7 +89,12 @@ std::vector<ShapeBank::Candidate> ShapeBank::Best(const std::vector<double>& res
         }
         for (; k < stride_; ++k) d0 += u[k] * r[k];
         const double dot = static_cast<double>(d0) + d1 + d2 + d3;
-        const double gain = std::clamp(-dot / shape.norm, lowDb, highDb);
+        double low = lowDb;
+        double high = highDb;
+        if (shape.mean > 1e-12) low = std::max(low, -meanRoom / shape.mean);
+        if (shape.mean < -1e-12) high = std::min(high, -meanRoom / shape.mean);
+        if (!(low <= high)) continue;
+        const double gain = std::clamp(-dot / shape.norm, low, high);
         const double change = 2.0 * gain * dot + gain * gain * shape.norm;
         Candidate& slot =
             best[static_cast<std::size_t>(shape.band.type * (kMaxFrequencyIndex + 1) +

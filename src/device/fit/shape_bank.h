@@ -34,14 +34,16 @@ class ShapeBank {
         double change = 0.0; // change of the squared error, negative when it helps
     };
     // The best `count` shapes for the residual (at the fit's columns), gains limited to
-    // [lowDb, highDb], no two of one type closer than a sixth of an octave.
+    // [lowDb, highDb] and so that the shape lowers the mean over the columns by at most
+    // `meanRoom` dB; no two of one type closer than a sixth of an octave.
     std::vector<Candidate> Best(const std::vector<double>& residual, bool shelves, double lowDb,
-                                double highDb, int count) const;
+                                double highDb, double meanRoom, int count) const;
 
   private:
     struct Shape {
         FitBand band;
         double norm = 0.0; // squared length of the unit shape
+        double mean = 0.0; // its mean over the columns, per dB
     };
     std::vector<Shape> shapes_;
     std::vector<float> values_; // shapes_.size() rows of `stride_` values, per dB of gain

@@ -186,6 +186,13 @@ void CopyChannelFilterBytes(const QByteArray& from, QByteArray& into, ChannelId 
     for (int b = 0; b < kBandsPerChannel; ++b) copy(BandRecordOffset(BandId(ch, b)), kBandQ + 1);
 }
 
+void CopyChannelBandBytes(const QByteArray& from, QByteArray& into, ChannelId ch) {
+    for (int b = 0; b < kBandsPerChannel; ++b) {
+        const int at = BandRecordOffset(BandId(ch, b));
+        std::copy_n(from.begin() + at, kBandQ + 1, into.begin() + at);
+    }
+}
+
 std::uint8_t BlockWriteChecksum(const QByteArray& image, std::uint8_t address) {
     // A3 is the XOR of the rest of the header: A1 00 28 00 02 28.
     std::uint8_t sum = address ^ 0xA3;

@@ -42,6 +42,8 @@ bool ReadImageText(QStringView text, ParameterModel& m);
 // gain, its high-pass and low-pass bytes and the seven used bytes of each of its eight band
 // records. Every other byte of `into` stays as it is.
 void CopyChannelFilterBytes(const QByteArray& from, QByteArray& into, ChannelId ch);
+// Only the channel's eight band records (what a fit sets).
+void CopyChannelBandBytes(const QByteArray& from, QByteArray& into, ChannelId ch);
 
 // The 552 image bytes of a frame text (characters 21..1124), whatever its header says.
 std::optional<QByteArray> ImagePayloadOfText(QStringView frameText);
