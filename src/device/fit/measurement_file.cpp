@@ -19,18 +19,24 @@ bool IsGroupSpace(QChar c) {
 }
 
 // Splits a line into fields. Tabs and semicolons separate where the line has them, and a
-// comma is then a decimal comma; otherwise commas separate where they stand outside a number
-// ("20,5 80,1" is two numbers with decimal commas, "20.5,80.1" and "20, 80" two fields each).
+// comma is then a decimal comma; otherwise commas separate unless the fields are separated by
+// spaces and every comma stands between two digits ("20,5 80,1" is two numbers with decimal
+// commas, "20.5,80.1" and "20, 80" two fields each).
 std::vector<Field> SplitLine(QStringView line, bool& decimalComma) {
     const bool strongSeparators = line.contains(u'\t') || line.contains(u';');
     bool commaSeparates = false;
     if (!strongSeparators) {
-        // Spaces between fields with no comma at a field's end: commas are decimal commas.
+        // A comma between two digits, in a line of fields separated by spaces, is a decimal
+        // comma; any other comma separates fields.
         const QStringList words = line.toString().split(QChar(u' '), Qt::SkipEmptyParts);
-        const bool trailingComma = std::any_of(words.begin(), words.end(), [](const QString& w) {
-            return w.endsWith(u',') || w.startsWith(u',');
-        });
-        commaSeparates = words.size() < 2 || trailingComma || line.contains(u'"');
+        bool onlyBetweenDigits = true;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (line[i] != u',') continue;
+            const bool digits = i > 0 && i + 1 < line.size() && line[i - 1].isDigit() &&
+                                line[i + 1].isDigit();
+            onlyBetweenDigits = onlyBetweenDigits && digits;
+        }
+        commaSeparates = words.size() < 2 || !onlyBetweenDigits || line.contains(u'"');
     }
     decimalComma = !commaSeparates;
     std::vector<Field> out;
@@ -38,7 +44,8 @@ std::vector<Field> SplitLine(QStringView line, bool& decimalComma) {
     bool inQuotes = false;
     bool any = false;
     const auto flush = [&] {
-        if (any) out.push_back(current);
+        current.text = current.text.trimmed();
+        if (any && (!current.text.isEmpty() || current.quoted)) out.push_back(current);
         current = {};
         any = false;
     };
@@ -50,8 +57,9 @@ std::vector<Field> SplitLine(QStringView line, bool& decimalComma) {
             continue;
         }
         if (!inQuotes) {
-            const bool separator = c == u'\t' || c == u';' || c == u' ' ||
-                                   (c == u',' && commaSeparates);
+            // Where commas separate, spaces belong to the field ("Left (94 dB)").
+            const bool separator = commaSeparates ? c == u','
+                                                  : c == u'\t' || c == u';' || c == u' ';
             if (separator) {
                 flush();
                 continue;
