@@ -76,8 +76,8 @@ void FitFromTheFile(benchmark::State& state, Measured m) {
             return;
         }
         ParameterModel model;
-        const FitResult r = FitChannel(model, 2, MeasurementOnColumns(*curve, 6), FlatTarget(0.0),
-                                       Range(m));
+        const FitResult r =
+            FitChannel(model, 2, MeasurementOnColumns(*curve, 6), FlatTarget(0.0), Range(m));
         ApplyFit(r, 2, model);
         benchmark::DoNotOptimize(WriteImageText(model));
     }

@@ -249,8 +249,8 @@ std::optional<Options> ParseArguments(const QStringList& args, QString& error) {
     const QCommandLineOption report(QStringLiteral("report"));
     const QCommandLineOption snap(QStringLiteral("snap"));
     parser.addOptions({channel, into, out, report, snap});
-    const char* fitOnly[] = {"measurement", "curve", "target", "tilt", "range",
-                             "smooth",      "max-boost", "keep"};
+    const char* fitOnly[] = {"measurement", "curve",  "target",    "tilt",
+                             "range",       "smooth", "max-boost", "keep"};
     for (const char* name : fitOnly)
         parser.addOption(QCommandLineOption(QLatin1String(name), {}, QStringLiteral("VALUE")));
     const zx::ToolArguments read = zx::ReadToolArguments(parser, args);
@@ -455,8 +455,8 @@ int Fit(const Options& o) {
     const QString text = into ? FittedInto(*into, model, ch) : zx::WriteImageText(model);
     if (!WriteOutput(o.out, zx::PresetFileBytes(text), error)) return Fail(error);
     if (o.report) {
-        Print(stderr, zx::ChannelName(ch) + QStringLiteral(": ") +
-                          zx::FitReportText(result, o.fit));
+        Print(stderr,
+              zx::ChannelName(ch) + QStringLiteral(": ") + zx::FitReportText(result, o.fit));
     }
     return kOk;
 }

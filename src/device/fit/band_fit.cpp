@@ -1,7 +1,7 @@
 #include "fit/band_fit.h"
 
-#include "fit/shape_bank.h"
 #include "fit/fit_search.h"
+#include "fit/shape_bank.h"
 
 #include <cmath>
 

@@ -188,7 +188,9 @@ class Importer {
             band = BandOfDeviceValues(*f.device);
             out_.usable = true;
             Note(ch, ListNote::Kind::Info,
-                 QStringLiteral("%1 %2 -> band %3 as exported").arg(f.typeText, Hz(f.fc)).arg(bandNumber + 1));
+                 QStringLiteral("%1 %2 -> band %3 as exported")
+                     .arg(f.typeText, Hz(f.fc))
+                     .arg(bandNumber + 1));
             return;
         }
         // What a list line cannot say (a shelf's Q, the other kind's gain) stays as it was.

@@ -279,8 +279,9 @@ namespace {
 
 // "# Device band 3: type 0 freq 136 peak 99 shelf 120 q 5"
 std::optional<DeviceBandValues> ReadDeviceComment(QStringView body) {
-    static const QRegularExpression form(QStringLiteral(
-        "^device band \\d+: type (\\d+) freq (\\d+) peak (\\d+) shelf (\\d+) q (\\d+)$"),
+    static const QRegularExpression form(
+        QStringLiteral(
+            "^device band \\d+: type (\\d+) freq (\\d+) peak (\\d+) shelf (\\d+) q (\\d+)$"),
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = form.match(body.toString().simplified());
     if (!m.hasMatch()) return std::nullopt;

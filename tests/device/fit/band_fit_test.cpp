@@ -82,8 +82,8 @@ TEST(BandFit, keptBandsStayAndTheRestFitAroundThem) {
     start.band(kOutLeft, 5) = Band(EqType::HighShelf, 200, 60); // a band the fit may replace
     FitOptions o;
     o.keep[0] = true;
-    const FitResult r = FitChannel(start, kOutLeft, DrawnNegative(drawn, kOutLeft),
-                                   FlatTarget(0.0), o);
+    const FitResult r =
+        FitChannel(start, kOutLeft, DrawnNegative(drawn, kOutLeft), FlatTarget(0.0), o);
     EXPECT_EQ(r.bands[0], start.band(kOutLeft, 0));
     EXPECT_LT(r.report.rmsAfter, 1e-6);
     EXPECT_GT(r.report.rmsBefore, 1.0);
@@ -177,8 +177,8 @@ TEST(BandFit, beatsNoEqAndTheCookbookFitTypedIn) {
         FitOptions descend = o;
         descend.descentOnly = true;
         const FitResult descent = FitChannel(typed, kOutLeft, measured, target, descend);
-        std::printf("%-16s %5.2f/%5.2f %5.2f/%5.2f %8.2f %12.2f %5.2f/%5.2f %5.2f/%5.2f\n",
-                    m.file, fit.report.rmsBefore, fit.report.maxBefore, fit.report.rmsAfter,
+        std::printf("%-16s %5.2f/%5.2f %5.2f/%5.2f %8.2f %12.2f %5.2f/%5.2f %5.2f/%5.2f\n", m.file,
+                    fit.report.rmsBefore, fit.report.maxBefore, fit.report.rmsAfter,
                     fit.report.maxAfter, fit.report.offsetDb, cookbook.rms, typedIn.rmsAfter,
                     typedIn.maxAfter, descent.report.rmsAfter, descent.report.maxAfter);
         EXPECT_LT(fit.report.rmsAfter, fit.report.rmsBefore);

@@ -76,10 +76,10 @@ TEST(FitText, rangesAndKeepListsAsTyped) {
         bool valid;
         double low, high;
     };
-    for (const Range r : {Range{"20-20000", true, 20, 20000}, Range{"40.5-16000", true, 40.5, 16000},
-                          Range{"20", false, 0, 0}, Range{"200-20", false, 0, 0},
-                          Range{"0-100", false, 0, 0}, Range{"a-b", false, 0, 0},
-                          Range{"-20-200", false, 0, 0}}) {
+    for (const Range r :
+         {Range{"20-20000", true, 20, 20000}, Range{"40.5-16000", true, 40.5, 16000},
+          Range{"20", false, 0, 0}, Range{"200-20", false, 0, 0}, Range{"0-100", false, 0, 0},
+          Range{"a-b", false, 0, 0}, Range{"-20-200", false, 0, 0}}) {
         SCOPED_TRACE(r.text);
         const auto got = ReadFitRange(QString::fromLatin1(r.text));
         ASSERT_EQ(got.has_value(), r.valid);
@@ -92,7 +92,8 @@ TEST(FitText, rangesAndKeepListsAsTyped) {
         bool valid;
         std::array<bool, kBandsPerChannel> keep;
     };
-    for (const Keep k : {Keep{"1,2", true, {true, true}}, Keep{"8", true, {false, false, false, false, false, false, false, true}},
+    for (const Keep k : {Keep{"1,2", true, {true, true}},
+                         Keep{"8", true, {false, false, false, false, false, false, false, true}},
                          Keep{"0", false, {}}, Keep{"9", false, {}}, Keep{"1,,2", false, {}},
                          Keep{"", false, {}}}) {
         SCOPED_TRACE(k.text);

@@ -23,8 +23,8 @@ struct Problem {
 
 std::vector<double> FilterCurve(const CookbookFilter& f, const std::vector<double>& hz) {
     const double w0 = 2.0 * std::numbers::pi * f.hz / kRate;
-    const BiquadSection s = CookbookPeaking(std::cos(w0), std::pow(10.0, f.gainDb / 40.0),
-                                            std::sin(w0) / (2.0 * f.q));
+    const BiquadSection s =
+        CookbookPeaking(std::cos(w0), std::pow(10.0, f.gainDb / 40.0), std::sin(w0) / (2.0 * f.q));
     std::vector<double> out(hz.size());
     for (std::size_t i = 0; i < hz.size(); ++i)
         out[i] = 20.0 * std::log10(BiquadMagnitude(s, 2.0 * std::numbers::pi * hz[i] / kRate));

@@ -42,14 +42,26 @@ TEST(MeasurementFile, readsEachFormatAsWritten) {
          {0.0, 5.859375},
          {{24.3, 54.38}},
          {""}},
-        {"CSV with a header", "frequency,raw\n100,80.5\n200,81.0\n", {100.0, 200.0}, {{80.5, 81.0}},
+        {"CSV with a header",
+         "frequency,raw\n100,80.5\n200,81.0\n",
+         {100.0, 200.0},
+         {{80.5, 81.0}},
          {"raw"}},
-        {"decimal commas, semicolons", "Freq;SPL\n100,5;80,25\n200,5;81,5\n", {100.5, 200.5},
-         {{80.25, 81.5}}, {"SPL"}},
-        {"decimal commas, spaces", "100,5 80,25\n200,5 81,5\n", {100.5, 200.5}, {{80.25, 81.5}},
+        {"decimal commas, semicolons",
+         "Freq;SPL\n100,5;80,25\n200,5;81,5\n",
+         {100.5, 200.5},
+         {{80.25, 81.5}},
+         {"SPL"}},
+        {"decimal commas, spaces",
+         "100,5 80,25\n200,5 81,5\n",
+         {100.5, 200.5},
+         {{80.25, 81.5}},
          {""}},
-        {"comma and space between fields", "100.5, 80.25\n200.5, 81.5\n", {100.5, 200.5},
-         {{80.25, 81.5}}, {""}},
+        {"comma and space between fields",
+         "100.5, 80.25\n200.5, 81.5\n",
+         {100.5, 200.5},
+         {{80.25, 81.5}},
+         {""}},
         {"tabs", "100\t80\t0\n200\t81\t0\n", {100.0, 200.0}, {{80.0, 81.0}}, {""}},
         {"a data set with quoted names and thousands",
          "\"Frequency\",\"Left (94 dB)\",\"Left phase\",\"Right (94 dB)\"\n"
@@ -103,9 +115,12 @@ TEST(MeasurementFile, aCurveIsChosenByItsNameOrItsBeginning) {
         const char* chosen; // nullptr: none
     };
     const Case cases[] = {
-        {"Left", "Left (94 dB)"},     {"left (94 db)", "Left (94 dB)"},
-        {"Right (94 dB)", "Right (94 dB)"}, {"Right", nullptr}, // two curves begin so
-        {"Centre", nullptr},         {"", nullptr},             // three curves, none named
+        {"Left", "Left (94 dB)"},
+        {"left (94 db)", "Left (94 dB)"},
+        {"Right (94 dB)", "Right (94 dB)"},
+        {"Right", nullptr}, // two curves begin so
+        {"Centre", nullptr},
+        {"", nullptr}, // three curves, none named
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.asked);

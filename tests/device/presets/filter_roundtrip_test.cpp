@@ -86,8 +86,8 @@ TEST(WrittenResponse, cookbookDesignsMeetTheirDefiningPoints) {
     EXPECT_NEAR(at("Filter: ON LPQ Fc 1000 Hz Q 0.5", 1000.0), -6.0206, 1e-3);
     // "LS 6dB", "HS 12dB": Fc is the corner, |G| / (2 × slope) octaves from the half-gain point
     // on the side of the shelf.
-    EXPECT_NEAR(at("Filter: ON LS 6dB Fc 200 Hz Gain 8 dB", 200.0 * std::pow(2.0, 8.0 / 12.0)),
-                4.0, 1e-3);
+    EXPECT_NEAR(at("Filter: ON LS 6dB Fc 200 Hz Gain 8 dB", 200.0 * std::pow(2.0, 8.0 / 12.0)), 4.0,
+                1e-3);
     EXPECT_NEAR(at("Filter: ON HS 12dB Fc 2000 Hz Gain 6 dB", 2000.0 / std::pow(2.0, 6.0 / 24.0)),
                 3.0, 1e-3);
     EXPECT_NEAR(at("Filter: ON LS 12dB Fc 100 Hz Gain -6 dB", 100.0 / std::pow(2.0, 6.0 / 24.0)),

@@ -67,38 +67,58 @@ TEST(ListDetails, slotsTypesAndHeadersAsRealListsHaveThem) {
         std::vector<std::pair<int, Kind>> notes; // every note but the band results
     };
     const Case cases[] = {
-        {"unused slots are quiet", u"Filter 1: OFF None\nFilter 2: ON None\n"
-                                   u"Filter 3: ON PK Fc 100 Hz Gain 3 dB Q 1",
-         1, false, {}},
+        {"unused slots are quiet",
+         u"Filter 1: OFF None\nFilter 2: ON None\n"
+         u"Filter 3: ON PK Fc 100 Hz Gain 3 dB Q 1",
+         1,
+         false,
+         {}},
         {"a switched-off filter is no change",
-         u"Filter 1: OFF PK Fc 100 Hz Gain 3 dB Q 1\nFilter 2: ON PK Fc 200 Hz Gain 3 dB Q 1", 1,
-         false, {{1, Kind::Info}}},
+         u"Filter 1: OFF PK Fc 100 Hz Gain 3 dB Q 1\nFilter 2: ON PK Fc 200 Hz Gain 3 dB Q 1",
+         1,
+         false,
+         {{1, Kind::Info}}},
         {"modal is peaking, its T60 only says how it was made",
          u"Filter 2: ON  Modal    Fc   25.00 Hz  Gain  -7.00 dB  Q 16.139  T60 target   300 ms",
-         1, false, {}},
+         1,
+         false,
+         {}},
         {"0 dB uses no band",
          u"Filter 1: ON PK Fc 100 Hz Gain 0.0 dB Q 1\nFilter 2: ON LS Fc 80 Hz Gain 0 dB\n"
          u"Filter 3: ON PK Fc 300 Hz Gain -2 dB Q 1",
-         1, false, {{1, Kind::Info}, {2, Kind::Info}}},
+         1,
+         false,
+         {{1, Kind::Info}, {2, Kind::Info}}},
         {"a room-measurement program's header",
          u"Filter Settings file\n\nRoom EQ V5.20\nDated: 10-Dec-2026\n\nNotes:\n\n"
          u"Equaliser: Generic\nAverage 1\nFilter 1: ON PK Fc 63 Hz Gain -4 dB Q 4",
-         1, false,
-         {{1, Kind::Ignored}, {3, Kind::Ignored}, {4, Kind::Ignored}, {6, Kind::Ignored},
-          {8, Kind::Ignored}, {9, Kind::Ignored}}},
-        {"an unreadable Preamp is dropped", u"Preamp: loud\nFilter: ON PK Fc 63 Hz Gain -4 dB Q 4",
-         1, true, {{1, Kind::Dropped}}},
+         1,
+         false,
+         {{1, Kind::Ignored},
+          {3, Kind::Ignored},
+          {4, Kind::Ignored},
+          {6, Kind::Ignored},
+          {8, Kind::Ignored},
+          {9, Kind::Ignored}}},
+        {"an unreadable Preamp is dropped",
+         u"Preamp: loud\nFilter: ON PK Fc 63 Hz Gain -4 dB Q 4",
+         1,
+         true,
+         {{1, Kind::Dropped}}},
         {"a Preamp under a channel the device lacks is reported",
          u"Channel: R\nPreamp: -4 dB\nFilter: ON PK Fc 63 Hz Gain -4 dB Q 4\n"
          u"Channel: out_left\nFilter: ON PK Fc 90 Hz Gain -4 dB Q 4",
-         1, true, {{1, Kind::Ignored}, {2, Kind::Dropped}, {3, Kind::Dropped}}},
+         1,
+         true,
+         {{1, Kind::Ignored}, {2, Kind::Dropped}, {3, Kind::Dropped}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ParameterModel m;
         const FilterImport r = ImportFilterList(ReadFilterList(QStringView(c.text)), {kOutLeft}, m);
         int bands = 0;
-        for (int b = 0; b < kBandsPerChannel; ++b) bands += ActiveGainIndex(m.band(kOutLeft, b)) != 120;
+        for (int b = 0; b < kBandsPerChannel; ++b)
+            bands += ActiveGainIndex(m.band(kOutLeft, b)) != 120;
         EXPECT_EQ(bands, c.bands);
         EXPECT_EQ(r.HasChanges(), c.changes);
         std::vector<std::pair<int, Kind>> notes;
@@ -110,16 +130,17 @@ TEST(ListDetails, slotsTypesAndHeadersAsRealListsHaveThem) {
 }
 
 TEST(ListDetails, aListsChannelsAreMappedAndTheRestReported) {
-    const QString list = QString::fromUtf16(u"Preamp: -2 dB\nChannel: L\nPreamp: -1 dB\n"
-                         u"Filter: ON PK Fc 63 Hz Gain -4 dB Q 4\n"
-                         u"Channel: R\nFilter: ON PK Fc 90 Hz Gain -5 dB Q 4\n"
-                         u"Channel: C\nPreamp: -9 dB\nFilter: ON PK Fc 120 Hz Gain -6 dB Q 4\n");
+    const QString list =
+        QString::fromUtf16(u"Preamp: -2 dB\nChannel: L\nPreamp: -1 dB\n"
+                           u"Filter: ON PK Fc 63 Hz Gain -4 dB Q 4\n"
+                           u"Channel: R\nFilter: ON PK Fc 90 Hz Gain -5 dB Q 4\n"
+                           u"Channel: C\nPreamp: -9 dB\nFilter: ON PK Fc 120 Hz Gain -6 dB Q 4\n");
     ParameterModel m;
     const FilterImport r = ImportFilterList(ReadFilterList(list), {kOutLeft, kOutRight}, m,
                                             {{"L", kOutLeft}, {"r", kOutRight}});
     EXPECT_EQ(m.band(kOutLeft, 0).freqIndex, SnapFrequency(63.0));
     EXPECT_EQ(m.band(kOutRight, 0).freqIndex, SnapFrequency(90.0));
-    EXPECT_EQ(m.channels[kOutLeft].gainIndex, 90);  // -3.0 dB
+    EXPECT_EQ(m.channels[kOutLeft].gainIndex, 90);   // -3.0 dB
     EXPECT_EQ(m.channels[kOutRight].gainIndex, 100); // -2.0 dB
     // Channel C: its name, its Preamp and its filter reported; the Preamps as snapped.
     QStringList texts;
@@ -149,8 +170,8 @@ TEST(ListDetails, exportDrawsWhatTheDeviceDrawsAndComesBackExactly) {
         ParameterModel bandsOnly = preset;
         for (ChannelParams& c : bandsOnly.channels) c = ChannelParams{};
         ParameterModel again;
-        const FilterImport r2 =
-            ImportFilterList(ReadFilterList(ExportFilterList(bandsOnly, channels)), channels, again);
+        const FilterImport r2 = ImportFilterList(
+            ReadFilterList(ExportFilterList(bandsOnly, channels)), channels, again);
         for (ChannelId ch : channels) EXPECT_LT(Largest(r2, bandsOnly, ch), 0.15) << ch;
     }
     const EqBandParams band = [] {
@@ -182,8 +203,10 @@ TEST(ListDetails, importMatchesTheListsResponse) {
     const Case cases[] = {
         {"headphone list",
          u"Preamp: -6.2 dB\nFilter 1: ON LSC Fc 105 Hz Gain 5.5 dB Q 0.70\n"
-         u"Filter 2: ON PK Fc 155 Hz Gain -3.1 dB Q 0.93\nFilter 3: ON PK Fc 1266 Hz Gain 2.4 dB Q 1.61\n"
-         u"Filter 4: ON PK Fc 2477 Hz Gain -4.8 dB Q 2.83\nFilter 5: ON PK Fc 3522 Hz Gain 3.9 dB Q 4.19\n"
+         u"Filter 2: ON PK Fc 155 Hz Gain -3.1 dB Q 0.93\nFilter 3: ON PK Fc 1266 Hz Gain 2.4 dB Q "
+         u"1.61\n"
+         u"Filter 4: ON PK Fc 2477 Hz Gain -4.8 dB Q 2.83\nFilter 5: ON PK Fc 3522 Hz Gain 3.9 dB "
+         u"Q 4.19\n"
          u"Filter 6: ON HSC Fc 10000 Hz Gain -1.5 dB Q 0.70\n",
          0.6},
         {"room list",
@@ -196,9 +219,11 @@ TEST(ListDetails, importMatchesTheListsResponse) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ParameterModel snapped;
-        const FilterImport bySnap = ImportFilterList(ReadFilterList(QStringView(c.list)), {kOutLeft}, snapped);
+        const FilterImport bySnap =
+            ImportFilterList(ReadFilterList(QStringView(c.list)), {kOutLeft}, snapped);
         ParameterModel matched;
-        FilterImport byMatch = ImportFilterList(ReadFilterList(QStringView(c.list)), {kOutLeft}, matched);
+        FilterImport byMatch =
+            ImportFilterList(ReadFilterList(QStringView(c.list)), {kOutLeft}, matched);
         MatchListResponse(byMatch, matched);
         const double before = Largest(bySnap, snapped, kOutLeft);
         const double after = Largest(byMatch, matched, kOutLeft);

@@ -52,7 +52,8 @@ TEST(PresetFitTool, exitStatusSaysWhatHappened) {
         {fit + QStringList{"--measurement", dir.filePath("missing.txt")}, 1, "cannot read"},
         {fit + QStringList{"--measurement", room, "--range", "21000-22000"}, 1, "no point"},
         {{"fit", "--measurement", room}, 2, "exactly one --channel"},
-        {{"fit", "--channel", "out_left", "--channel", "out_right", "--measurement", room}, 2,
+        {{"fit", "--channel", "out_left", "--channel", "out_right", "--measurement", room},
+         2,
          "exactly one --channel"},
         {fit, 2, "--measurement"},
         {fit + QStringList{"--measurement", room, "--range", "300-20"}, 2, "--range"},
@@ -79,9 +80,9 @@ TEST(PresetFitTool, fitsIntoAPresetKeepingEveryOtherByte) {
     std::mt19937 rng(11);
     const zx::ParameterModel random = zx::RandomPreset(rng, false);
     WriteAll(dump, zx::PresetFileBytes(zx::WriteImageText(random)));
-    const ToolRun r = Tool({"fit", "--channel", "out_sub", "--measurement",
-                            Measurement("subwoofer.csv"), "--range", "20-200", "--keep", "2",
-                            "--into", dump, "-o", out, "--report"});
+    const ToolRun r =
+        Tool({"fit", "--channel", "out_sub", "--measurement", Measurement("subwoofer.csv"),
+              "--range", "20-200", "--keep", "2", "--into", dump, "-o", out, "--report"});
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
     for (const char* text : {"out_sub: fit over 20-200 Hz", "before: RMS", "after:  RMS",
                              "level offset", "band 2:", "(kept)", "band 8:"}) {

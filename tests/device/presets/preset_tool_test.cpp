@@ -94,9 +94,10 @@ TEST(PresetTool, importWritesAPresetThatExportsTheListBack) {
     // values in the comment above; bands 2..8 flat at their default frequencies, in their slots.
     const QStringList lines = QString::fromUtf8(exported.out).split(u'\n');
     ASSERT_GE(lines.size(), 18) << qPrintable(exported.out);
-    EXPECT_EQ(lines.mid(0, 4), QStringList({"Channel: out_right", "Preamp: -6.5 dB",
-                                            "# Device band 1: type 0 freq 136 peak 105 shelf 120 q 9",
-                                            "Filter 1: ON PK Fc 996.67 Hz Gain -2.89 dB Q 0.9694"}));
+    EXPECT_EQ(lines.mid(0, 4),
+              QStringList({"Channel: out_right", "Preamp: -6.5 dB",
+                           "# Device band 1: type 0 freq 136 peak 105 shelf 120 q 9",
+                           "Filter 1: ON PK Fc 996.67 Hz Gain -2.89 dB Q 0.9694"}));
     EXPECT_EQ(lines[16], "# Device band 8: type 0 freq 174 peak 120 shelf 120 q 4");
     EXPECT_TRUE(lines[17].startsWith("Filter 8: ON PK Fc 2990.45 Hz Gain 0.00 dB Q "));
 }
