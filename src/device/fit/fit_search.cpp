@@ -157,6 +157,23 @@ bool FitProblem::Descend(FitState& state, bool shelves) const {
                 m.gain += step;
                 if (m.gain >= 0 && m.gain <= maxGainIndex_) moves.push_back(m);
             }
+            // Pairs: a band that moves in frequency often wants its width or gain to follow.
+            for (int df : {-1, 1}) {
+                for (int dq : {-1, 1}) {
+                    FitBand m = current;
+                    m.freq += df;
+                    m.gain += dq;
+                    if (m.freq >= 0 && m.freq <= kMaxFrequencyIndex && m.gain >= 0 &&
+                        m.gain <= maxGainIndex_)
+                        moves.push_back(m);
+                    if (current.type != static_cast<int>(EqType::Peq)) continue;
+                    m = current;
+                    m.q += dq;
+                    m.gain += df;
+                    if (m.q >= 0 && m.q <= kMaxQIndex && m.gain >= 0 && m.gain <= maxGainIndex_)
+                        moves.push_back(m);
+                }
+            }
             for (int type = 0; type < 3 && shelves; ++type) {
                 if (type == current.type) continue;
                 FitBand m = current;
