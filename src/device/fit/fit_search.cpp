@@ -86,7 +86,7 @@ double FitProblem::CostWith(const std::vector<double>& r, const std::vector<doub
     return Constrained(s.sum, s.squares);
 }
 
-const std::vector<double>& FitProblem::Curve(const FitBand& band) const {
+std::shared_ptr<const std::vector<double>> FitProblem::Curve(const FitBand& band) const {
     // Bounded: a long search starts afresh rather than holding every curve it ever tried.
     constexpr std::size_t kMaxRemembered = 4096;
     const auto key =
@@ -94,7 +94,9 @@ const std::vector<double>& FitProblem::Curve(const FitBand& band) const {
         static_cast<std::uint32_t>(band.q) << 8 | static_cast<std::uint32_t>(band.gain);
     if (const auto it = curves_.find(key); it != curves_.end()) return it->second;
     if (curves_.size() >= kMaxRemembered) curves_.clear();
-    return curves_.emplace(key, FitBandCurve(band, columns_)).first->second;
+    auto curve = std::make_shared<const std::vector<double>>(FitBandCurve(band, columns_));
+    curves_.emplace(key, curve);
+    return curve;
 }
 
 FitState FitProblem::Start() const {
@@ -105,8 +107,9 @@ FitState FitProblem::Start() const {
         const auto k = static_cast<std::size_t>(b);
         s.bands[k] = {p.type, p.freqIndex, p.qIndex, ActiveGainIndex(p)};
         s.placed[k] = true;
-        s.curves[k] = FitBandCurve(s.bands[k], columns_);
-        for (std::size_t i = 0; i < s.residual.size(); ++i) s.residual[i] += s.curves[k][i];
+        s.curves[k] = Curve(s.bands[k]);
+        const std::vector<double>& curve = *s.curves[k];
+        for (std::size_t i = 0; i < s.residual.size(); ++i) s.residual[i] += curve[i];
     }
     if (!columns_.empty()) {
         double sum = 0.0;
@@ -120,11 +123,12 @@ FitState FitProblem::Start() const {
 
 void FitProblem::Place(FitState& state, int slot, const FitBand& band) const {
     const auto k = static_cast<std::size_t>(slot);
-    std::vector<double> curve = Curve(band);
+    std::shared_ptr<const std::vector<double>> curve = Curve(band);
     if (state.placed[k]) {
-        for (std::size_t i = 0; i < curve.size(); ++i) state.residual[i] -= state.curves[k][i];
+        const std::vector<double>& old = *state.curves[k];
+        for (std::size_t i = 0; i < old.size(); ++i) state.residual[i] -= old[i];
     }
-    for (std::size_t i = 0; i < curve.size(); ++i) state.residual[i] += curve[i];
+    for (std::size_t i = 0; i < curve->size(); ++i) state.residual[i] += (*curve)[i];
     state.bands[k] = band;
     state.curves[k] = std::move(curve);
     state.placed[k] = true;
@@ -183,16 +187,17 @@ bool FitProblem::Descend(FitState& state, bool shelves) const {
             double bestCost = state.cost;
             std::optional<FitBand> best;
             for (const FitBand& m : moves) {
-                const double cost = CostWith(state.residual, state.curves[k], Curve(m));
+                const double cost = CostWith(state.residual, *state.curves[k], *Curve(m));
                 if (Better(cost, bestCost)) {
                     bestCost = cost;
                     best = m;
                 }
             }
             if (!best) continue;
-            std::vector<double> bestCurve = Curve(*best);
+            std::shared_ptr<const std::vector<double>> bestCurve = Curve(*best);
+            const std::vector<double>& old = *state.curves[k];
             for (std::size_t i = 0; i < state.residual.size(); ++i)
-                state.residual[i] += bestCurve[i] - state.curves[k][i];
+                state.residual[i] += (*bestCurve)[i] - old[i];
             state.bands[k] = *best;
             state.curves[k] = std::move(bestCurve);
             state.cost = Cost(state.residual);

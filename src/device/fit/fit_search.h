@@ -16,7 +16,8 @@ namespace zx {
 struct FitState {
     std::array<FitBand, kBandsPerChannel> bands{};
     std::array<bool, kBandsPerChannel> placed{};
-    std::array<std::vector<double>, kBandsPerChannel> curves;
+    // Curves are shared, never changed: copying a state copies no curve.
+    std::array<std::shared_ptr<const std::vector<double>>, kBandsPerChannel> curves;
     std::vector<double> residual;
     double cost = 0.0; // squared error summed over the columns (after the best offset)
 };
@@ -49,7 +50,7 @@ class FitProblem {
                     const std::vector<double>& in) const;
     // A band's curve at the fit's columns, remembered: a descent tries the same neighbours
     // sweep after sweep.
-    const std::vector<double>& Curve(const FitBand& band) const;
+    std::shared_ptr<const std::vector<double>> Curve(const FitBand& band) const;
     void Place(FitState& state, int slot, const FitBand& band) const;
     bool Descend(FitState& state, bool shelves) const;
     std::vector<FitState> Children(const FitState& state, bool shelves);
@@ -67,7 +68,7 @@ class FitProblem {
     double baseSum_ = 0.0;
     mutable double lowestMean_ = 0.0;
     std::unique_ptr<ShapeBank> bank_;
-    mutable std::unordered_map<std::uint32_t, std::vector<double>> curves_;
+    mutable std::unordered_map<std::uint32_t, std::shared_ptr<const std::vector<double>>> curves_;
 };
 
 } // namespace zx

@@ -60,6 +60,9 @@ ShapeBank::ShapeBank(const std::vector<int>& columns, bool centred) {
         }
         shapes_.push_back({band, norm, shapeMean});
     };
+    const std::size_t count = (kMaxFrequencyIndex + 1) * (kQLadder.size() + 2);
+    shapes_.reserve(count);
+    values_.reserve(count * stride_);
     for (int f = 0; f <= kMaxFrequencyIndex; ++f) {
         for (int q : kQLadder) add({static_cast<int>(EqType::Peq), f, q, kReferenceGainIndex});
         add({static_cast<int>(EqType::LowShelf), f, 4, kReferenceGainIndex});
