@@ -341,6 +341,18 @@ QString ImportedInto(const QString& into, const zx::ParameterModel& model,
     return zx::FrameTextWithImage(into, image);
 }
 
+// A preset made from the default settings silences the amplifier: say so.
+void WarnDefaults(const QString& whatIsSet) {
+    Print(stderr, QStringLiteral("zephranox-preset: without --into everything but %1\n"
+                                 "  is the default: every output is routed OFF (the amplifier "
+                                 "stays silent) and no other\n"
+                                 "  channel has a crossover; start from the amplifier's settings "
+                                 "with\n"
+                                 "  zephranox-ctl --port PORT dump -o unit.preset, then use "
+                                 "--into unit.preset\n")
+                      .arg(whatIsSet));
+}
+
 int Import(const Options& o) {
     QString error;
     zx::ParameterModel model;
@@ -356,16 +368,7 @@ int Import(const Options& o) {
     if (!result.usable)
         return Fail(QStringLiteral("%1 holds no filter that could be used").arg(o.input));
 
-    if (!into) {
-        Print(stderr,
-              QStringLiteral("zephranox-preset: without --into everything but the imported "
-                             "channels' EQ, gain and crossovers\n"
-                             "  is the default: every output is routed OFF (the amplifier stays "
-                             "silent) and no other\n"
-                             "  channel has a crossover; start from the amplifier's settings with\n"
-                             "  zephranox-ctl --port PORT dump -o unit.preset, then import with "
-                             "--into unit.preset\n"));
-    }
+    if (!into) WarnDefaults(QStringLiteral("the imported channels' EQ, gain and crossovers"));
     const QString text = into ? ImportedInto(*into, model, o.channels) : zx::WriteImageText(model);
     if (!WriteOutput(o.out, zx::PresetFileBytes(text), error)) return Fail(error);
     if (o.report) PrintReport(result.written, model);
@@ -452,6 +455,7 @@ int Fit(const Options& o) {
                         .arg(o.fit.highHz));
     }
     zx::ApplyFit(result, ch, model);
+    if (!into) WarnDefaults(QStringLiteral("the channel's EQ bands"));
     const QString text = into ? FittedInto(*into, model, ch) : zx::WriteImageText(model);
     if (!WriteOutput(o.out, zx::PresetFileBytes(text), error)) return Fail(error);
     if (o.report) {
