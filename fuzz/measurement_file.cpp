@@ -4,8 +4,8 @@
 //
 // Input: the file's bytes as UTF-8.
 
-#include "fit/column_response.h"
 #include "fit/measurement_file.h"
+#include "fit/column_response.h"
 
 #include <cmath>
 #include <cstdlib>
