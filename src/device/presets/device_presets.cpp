@@ -46,8 +46,7 @@ QString DevicePresets::ShownName(const QString& field) {
 
 void DevicePresets::OnStoreButton() {
     if (!transport_.LinkUp || Busy() || (busyElsewhere_ && busyElsewhere_())) return;
-    if (!dialogs_.askYesNo(texts::kStoreCaption, texts::kStoreQuestion))
-        return;
+    if (!dialogs_.askYesNo(texts::kStoreCaption, texts::kStoreQuestion)) return;
     view_.askPresetName();
 }
 

@@ -22,7 +22,8 @@ QStringList Arguments(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (const auto bad = zx::UnfaithfulArgument(argc, argv)) {
-        std::fprintf(stderr, "zephranox: %s\n", zx::UnfaithfulArgumentText(*bad).toUtf8().constData());
+        std::fprintf(stderr, "zephranox: %s\n",
+                     zx::UnfaithfulArgumentText(*bad).toUtf8().constData());
         return zx::kWrongCommandLine;
     }
     const zx::ProgramArguments args = zx::ReadProgramArguments(Arguments(argc, argv));

@@ -29,7 +29,8 @@ ProgramArguments ReadProgramArguments(const QStringList& args) {
     ProgramArguments out;
     QString wrong = read.error;
     if (wrong.isEmpty() && !parser.positionalArguments().isEmpty())
-        wrong = QStringLiteral("unknown argument %1").arg(parser.positionalArguments().constFirst());
+        wrong =
+            QStringLiteral("unknown argument %1").arg(parser.positionalArguments().constFirst());
     if (wrong.isEmpty() && parser.isSet(QStringLiteral("port")) &&
         parser.value(QStringLiteral("port")).isEmpty())
         wrong = QStringLiteral("--port needs a path");

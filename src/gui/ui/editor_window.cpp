@@ -180,8 +180,7 @@ void EditorWindow::hideEvent(QHideEvent* event) {
 }
 
 void EditorWindow::resetChannel(ChannelId ch) {
-    if (!dialogs_.askYesNo(texts::kResetCaption, texts::kResetQuestion))
-        return;
+    if (!dialogs_.askYesNo(texts::kResetCaption, texts::kResetQuestion)) return;
     progress_->move(157, 128);
     progress_->setPercent(0);
     progress_->show();
