@@ -83,13 +83,15 @@ pictures: with-tests
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/readme-pictures docs
 
 # Only the installed programs are built, not the tests and benchmarks; only the copying runs
-# under sudo, and only when the destination is not writable.
+# under sudo, and only when the destination is not writable. The password is asked for
+# before the build, not after it.
+INSTALL_DEST = dest="$(DESTDIR)$(PREFIX)"; while [ ! -e "$$dest" ]; do dest=$$(dirname "$$dest"); done; \
+	pre=""; [ -w "$$dest" ] || pre="$(SUDO)"
 install: PACKAGES = $(RUN_PACKAGES)
 install: configure
+	@$(INSTALL_DEST); if [ -n "$$pre" ]; then $$pre -v || exit 1; fi
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target installables
-	@dest="$(DESTDIR)$(PREFIX)"; while [ ! -e "$$dest" ]; do dest=$$(dirname "$$dest"); done; \
-	pre=""; [ -w "$$dest" ] || pre="$(SUDO)"; \
-	echo "installing into $(DESTDIR)$(PREFIX)"; \
+	@$(INSTALL_DEST); echo "installing into $(DESTDIR)$(PREFIX)"; \
 	$$pre env DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
 # dpkg-shlibdeps (dpkg-dev) and file find the package's library dependencies; lintian checks
