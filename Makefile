@@ -35,7 +35,7 @@ FUZZ_TARGETS := $(basename $(notdir $(wildcard fuzz/*.cpp)))
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure with-tests build test bench run install package clean format \
-        format-check pictures readme-check test-sanitize fuzz lint
+        format-check pictures test-sanitize fuzz lint
 
 # Installs the missing packages at the start, so that any password is asked for before the
 # build and never again. Root needs no sudo; without sudo, a user is told what to install.
