@@ -56,11 +56,5 @@ TEST(ProgramCommandLine, theUsageNamesTheManualPagesOfEveryInstalledProgram) {
             << program.toStdString();
 }
 
-TEST(ProgramCommandLine, usageOnAFullDiskIsAFailure) {
-    const ToolRun run =
-        RunTool(QStringLiteral(ZX_WINDOW_PROGRAM), {QStringLiteral("--help")}, {}, ToFullDisk);
-    EXPECT_EQ(run.exitCode, 1);
-}
-
 } // namespace
 } // namespace zx
