@@ -78,7 +78,7 @@ bench: build
 
 # The README's pictures of the two windows, drawn offscreen by the program's own code on the
 # simulated amplifier; run again whenever the windows change.
-pictures: with-tests
+pictures: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target readme-pictures
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/readme-pictures docs
 
