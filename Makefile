@@ -1,6 +1,7 @@
 # Entry points for a fresh Debian 12 machine: `make run`, `make test`, `make bench`,
 # `make install` (PREFIX, DESTDIR) and `make package` (a .deb in the build folder), and for
-# hardening `make test-sanitize`, `make fuzz`, `make lint`.
+# hardening `make test-sanitize`, `make fuzz`, `make lint`. Each installs the Debian packages
+# it needs and no more; as a user other than root, apt-get runs under sudo, asked for first.
 BUILD_DIR ?= build
 PREFIX ?= /usr/local
 SANITIZE_DIR ?= build-sanitize
@@ -10,11 +11,20 @@ JOBS ?= $(shell nproc)
 # Extra arguments for the first configure of the build folder (CI: -DZEPHRANOX_WERROR=ON).
 CMAKE_ARGS ?=
 FUZZ_SECONDS ?= 60
+# Building and running the program: the compiler, Qt with its windowing and SVG plugins (the
+# window's icon) and the fonts that hold every character the windows show (Liberation Sans
+# for Arial; WenQuanYi Micro Hei for the full-width "：" and "，").
+RUN_PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins \
+                libqt6svg6 libgl-dev libhwy-dev fonts-liberation fonts-wqy-microhei
+# The tests and benchmarks; desktop-file-validate checks the desktop entry.
+TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev desktop-file-utils
 # clang 14 with its sanitizer and libFuzzer runtimes (libclang-rt-14-dev), clang-tidy,
 # cppcheck; llvm-14 brings the symbolizer for readable sanitizer reports.
-PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev \
-            libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation fonts-wqy-microhei \
-            clang-14 libclang-rt-14-dev llvm-14 clang-tidy-14 cppcheck libhwy-dev
+HARDENING_PACKAGES := $(TEST_PACKAGES) clang-14 libclang-rt-14-dev llvm-14 clang-tidy-14 cppcheck
+PACKAGES = $(TEST_PACKAGES)
+# A new build folder for running, installing or packaging builds neither tests nor benchmarks;
+# `make test` and `make bench` switch them on.
+FIRST_CONFIGURE = -DZEPHRANOX_TESTS=OFF -DZEPHRANOX_BENCH=OFF
 CLANGXX := clang++-14
 SANITIZERS := address,undefined
 export ASAN_OPTIONS ?= detect_leaks=1:abort_on_error=1
@@ -24,26 +34,40 @@ export ASAN_SYMBOLIZER_PATH ?= /usr/lib/llvm-14/bin/llvm-symbolizer
 FUZZ_TARGETS := $(basename $(notdir $(wildcard fuzz/*.cpp)))
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test bench run install package clean format format-check pictures \
-        test-sanitize fuzz lint
+.PHONY: deps configure with-tests build test bench run install package clean format \
+        format-check pictures test-sanitize fuzz lint
 
+# Installs the missing packages at the start, so that any password is asked for before the
+# build and never again. Root needs no sudo; without sudo, a user is told what to install.
 deps:
 	@missing=""; for p in $(PACKAGES); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' \
 	        || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
+	    if [ -n "$(SUDO)" ] && ! command -v sudo > /dev/null; then \
+	        echo "missing:$$missing"; \
+	        echo "as root: apt-get install$$missing   (or install sudo and add yourself to the group sudo)"; \
+	        exit 1; \
+	    fi; \
 	    echo "installing:$$missing"; \
 	    $(SUDO) apt-get update -qq && \
-	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
 	fi
 
 $(BUILD_DIR)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(FIRST_CONFIGURE) $(CMAKE_ARGS)
 
 configure: deps $(BUILD_DIR)/CMakeCache.txt
 
-build: configure
+# Switches the tests and benchmarks on in a build folder that was made without them.
+with-tests: FIRST_CONFIGURE =
+with-tests: configure
+	@grep -qx 'ZEPHRANOX_TESTS:BOOL=ON' $(BUILD_DIR)/CMakeCache.txt \
+	    && grep -qx 'ZEPHRANOX_BENCH:BOOL=ON' $(BUILD_DIR)/CMakeCache.txt \
+	    || cmake -S . -B $(BUILD_DIR) -DZEPHRANOX_TESTS=ON -DZEPHRANOX_BENCH=ON
+
+build: with-tests
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 test: build
@@ -59,36 +83,44 @@ pictures: configure
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/readme-pictures docs
 
 # Only the installed programs are built, not the tests and benchmarks; only the copying runs
-# under sudo, and only when the destination is not writable.
+# under sudo, and only when the destination is not writable. The password is asked for
+# before the build, not after it.
+INSTALL_DEST = dest="$(DESTDIR)$(PREFIX)"; while [ ! -e "$$dest" ]; do dest=$$(dirname "$$dest"); done; \
+	pre=""; [ -w "$$dest" ] || pre="$(SUDO)"
+install: PACKAGES = $(RUN_PACKAGES)
 install: configure
+	@$(INSTALL_DEST); if [ -n "$$pre" ]; then $$pre -v || exit 1; fi
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target installables
-	@dest="$(DESTDIR)$(PREFIX)"; while [ ! -e "$$dest" ]; do dest=$$(dirname "$$dest"); done; \
-	pre=""; [ -w "$$dest" ] || pre="$(SUDO)"; \
-	echo "installing into $(DESTDIR)$(PREFIX)"; \
+	@$(INSTALL_DEST); echo "installing into $(DESTDIR)$(PREFIX)"; \
 	$$pre env DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
-# dpkg-shlibdeps (dpkg-dev) and file find the package's library dependencies.
-package: PACKAGES += dpkg-dev file
+# dpkg-shlibdeps (dpkg-dev) and file find the package's library dependencies; lintian checks
+# the package and fails on an error or a warning.
+package: PACKAGES = $(RUN_PACKAGES) dpkg-dev file lintian
 package: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target installables
 	cd $(BUILD_DIR) && cpack -G DEB
+	lintian --fail-on error,warning $(BUILD_DIR)/zephranox_*.deb
 	@ls $(BUILD_DIR)/*.deb
 
 # The program with the simulated amplifier on a virtual serial port; amp-sim ends with it.
-# The port is a link in /dev, so without write access there amp-sim runs under sudo.
-run: build
-	@pre=""; if [ ! -w /dev ]; then pre="$(SUDO)"; $(SUDO) -v || exit 1; fi; \
-	rm -f $(BUILD_DIR)/amp-sim.port; \
-	$$pre $(BUILD_DIR)/tools/amp-sim --quiet > $(BUILD_DIR)/amp-sim.port & sim=$$!; \
-	trap '$$pre kill $$sim 2>/dev/null; wait $$sim 2>/dev/null' EXIT INT TERM; \
+# Builds only these two programs. The port is a link in the build folder, which needs no root
+# (a link a killed run left behind is replaced), and the window is told it with --port.
+run: PACKAGES = $(RUN_PACKAGES)
+run: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target zephranox amp-sim
+	@port="$(abspath $(BUILD_DIR))/ttyV0"; \
+	if [ -L "$$port" ]; then rm -f "$$port"; fi; \
+	$(BUILD_DIR)/tools/amp-sim --quiet --link "$$port" > $(BUILD_DIR)/amp-sim.port & sim=$$!; \
+	trap 'kill $$sim 2>/dev/null; wait $$sim 2>/dev/null' EXIT INT TERM; \
 	for i in $$(seq 30); do [ -s $(BUILD_DIR)/amp-sim.port ] && break; sleep 0.1; done; \
-	port=$$(head -n1 $(BUILD_DIR)/amp-sim.port); \
-	if [ -z "$$port" ]; then echo "amp-sim did not start"; exit 1; fi; \
+	if [ ! -s $(BUILD_DIR)/amp-sim.port ]; then echo "amp-sim did not start"; exit 1; fi; \
 	echo "simulated amplifier on $$port"; \
-	$(BUILD_DIR)/src/zephranox
+	$(BUILD_DIR)/src/zephranox --port "$$port"
 
 # The whole suite built with clang and the address and undefined-behaviour sanitizers in its
 # own folder. Qt itself is not instrumented.
+test-sanitize: PACKAGES = $(HARDENING_PACKAGES)
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DCMAKE_CXX_COMPILER=$(CLANGXX) -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
@@ -99,6 +131,7 @@ test-sanitize: deps
 # Every fuzz/<target>.cpp for FUZZ_SECONDS each, seeded from fuzz/corpus/<target>/. Inputs
 # the fuzzer adds go to $(FUZZ_DIR)/corpus/<target>/; a crash leaves its input in
 # fuzz/crashes/<target>/ and stops the run with an error.
+fuzz: PACKAGES = $(HARDENING_PACKAGES)
 fuzz: deps
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DCMAKE_CXX_COMPILER=$(CLANGXX) -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
@@ -116,6 +149,7 @@ fuzz: deps
 
 # clang-tidy (checks in .clang-tidy) and cppcheck over src/ and tools/; any finding fails.
 LINT_SOURCES = $(shell git ls-files 'src/*.cpp' 'tools/*.cpp' | grep -v '_win\.cpp$$')
+lint: PACKAGES = $(HARDENING_PACKAGES)
 lint: deps
 	cmake -S . -B $(LINT_DIR) -DCMAKE_CXX_COMPILER=$(CLANGXX) \
 	    -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DZEPHRANOX_BENCH=OFF > /dev/null

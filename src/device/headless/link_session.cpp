@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "platform/message_texts.h"
+
 namespace zx {
 
 LinkSession::LinkSession(TimerHub& t, Clock& clk, SerialDevice& serial, PortList& ports)
@@ -45,7 +47,7 @@ bool LinkSession::Connect(const QString& portEntry) {
     link.connection.OnConnectButton();
     if (WaitFor([this] { return Connected(); }, kConnectLimitMs)) return true;
     // Past every handshake deadline without a message cannot happen; report it as one.
-    if (dialogs.messages().isEmpty()) dialogs.message(QStringLiteral("overtime,please try again."));
+    if (dialogs.messages().isEmpty()) dialogs.message(texts::kOvertime);
     return false;
 }
 
@@ -63,14 +65,14 @@ bool LinkSession::SaveDeviceBlock(const QString& path) {
 QString LinkSession::ReadDeviceBlock() {
     QTemporaryDir dir;
     if (!dir.isValid()) {
-        dialogs.message(QStringLiteral("Cannot save file."));
+        dialogs.message(texts::kCannotSave);
         return {};
     }
     const QString path = dir.filePath(QStringLiteral("block"));
     if (!SaveDeviceBlock(path)) return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        dialogs.message(QStringLiteral("Cannot open file."));
+        dialogs.message(texts::kCannotOpen);
         return {};
     }
     return QString::fromLatin1(file.readAll()).trimmed();

@@ -4,14 +4,15 @@
 #include "link/send_slots.h"
 #include "link/serial_transport.h"
 #include "platform/dialogs.h"
+#include "platform/message_texts.h"
 #include "platform/timer_hub.h"
 
 namespace zx {
 namespace {
 
-const QString kNoPort = QStringLiteral("No port or in use.");
-const QString kOvertime = QStringLiteral("overtime,please try again.");
-const QString kInterrupt = QStringLiteral("interrupt.");
+using texts::kInterrupt;
+using texts::kNoPort;
+using texts::kOvertime;
 
 } // namespace
 

@@ -5,13 +5,14 @@
 #include "link/serial_transport.h"
 #include "model/parameter_model.h"
 #include "platform/dialogs.h"
+#include "platform/message_texts.h"
 #include "platform/timer_hub.h"
 #include "presets/preset_view.h"
 
 namespace zx {
 
 QString PresetOvertimeText() {
-    return QStringLiteral("overtime\uFF0Ctry again.");
+    return texts::kPresetOvertime;
 }
 
 DevicePresets::DevicePresets(SerialTransport& transport, TimerHub& timers, Dialogs& dialogs,
@@ -45,9 +46,7 @@ QString DevicePresets::ShownName(const QString& field) {
 
 void DevicePresets::OnStoreButton() {
     if (!transport_.LinkUp || Busy() || (busyElsewhere_ && busyElsewhere_())) return;
-    if (!dialogs_.askYesNo(QStringLiteral("ZEPHRANOX PC Software"),
-                           QStringLiteral("Do you want to save this group?")))
-        return;
+    if (!dialogs_.askYesNo(texts::kStoreCaption, texts::kStoreQuestion)) return;
     view_.askPresetName();
 }
 

@@ -6,6 +6,7 @@
 #include "model/preset_image.h"
 #include "platform/dialogs.h"
 #include "platform/file_io.h"
+#include "platform/message_texts.h"
 #include "platform/timer_hub.h"
 #include "presets/device_presets.h"
 #include "presets/preset_file_text.h"
@@ -17,9 +18,9 @@ namespace {
 
 const QString kFilterText = QStringLiteral("ZEPHRANOX FILE");
 const QString kDefaultName = QStringLiteral("ZEPHRANOX");
-const QString kDamaged = QStringLiteral("File damaged.");
-const QString kCannotOpen = QStringLiteral("Cannot open file.");
-const QString kCannotSave = QStringLiteral("Cannot save file.");
+using texts::kCannotOpen;
+using texts::kCannotSave;
+using texts::kDamaged;
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "editing/edit_actions.h"
 #include "model/channel_names.h"
 #include "platform/dialogs.h"
+#include "platform/message_texts.h"
 #include "platform/timer_hub.h"
 #include "response/graph_drag.h"
 #include "ui/channel_page.h"
@@ -179,9 +180,7 @@ void EditorWindow::hideEvent(QHideEvent* event) {
 }
 
 void EditorWindow::resetChannel(ChannelId ch) {
-    if (!dialogs_.askYesNo(QStringLiteral("2Z4"),
-                           QStringLiteral("Do you want to reset all filters?")))
-        return;
+    if (!dialogs_.askYesNo(texts::kResetCaption, texts::kResetQuestion)) return;
     progress_->move(157, 128);
     progress_->setPercent(0);
     progress_->show();

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -82,6 +83,9 @@ MainWindow::MainWindow(QWidget* parent)
       progressBox_(new ProgressBox(
           QStringLiteral("Please wait,sending and receving data.                        "), this)) {
     setWindowTitle(QStringLiteral("ZEPHRANOX PC Software - KAVREL / MOSSEK - Version V1.3"));
+    // The installed icon, built in: a desktop without the desktop entry (or a build that is not
+    // installed) shows it too.
+    setWindowIcon(QIcon(QStringLiteral(":/icons/zephranox.svg")));
     setFixedSize(kWidth, kHeight);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kWindowGrey);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QValidator>
 
+#include "platform/message_texts.h"
 #include "ui/ui_style.h"
 
 namespace zx {
@@ -71,9 +72,8 @@ NameDialog::NameDialog(QWidget* mainWindow)
     hint_->setStyleSheet(QStringLiteral("color: rgb(255,200,90);"));
     hint_->hide();
     connect(field_, &QLineEdit::inputRejected, this, [this] {
-        hint_->setText(field_->text().size() >= kMaxNameLength
-                           ? QStringLiteral("A name holds at most 19 characters.")
-                           : QStringLiteral("This character cannot be stored in a name."));
+        hint_->setText(field_->text().size() >= kMaxNameLength ? texts::kNameTooLong
+                                                               : texts::kNameCharacter);
         hint_->show();
     });
     connect(field_, &QLineEdit::textEdited, hint_, &QWidget::hide);

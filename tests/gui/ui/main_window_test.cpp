@@ -27,3 +27,13 @@ TEST(MainWindow, opensCentredOnTheDesktopWithItsCaptionOnScreen) {
     const int centredTop = desk.center().y() - frame.height() / 2;
     EXPECT_NEAR(frame.top(), std::max(centredTop, desk.top()), 1);
 }
+
+// The window carries the installed icon itself, drawn from its SVG (the SVG plugins come with
+// libqt6svg6): transparent round its rounded corners, the dark panel in the middle.
+TEST(MainWindow, showsTheProgramsIcon) {
+    zx::MainWindow w;
+    const QImage icon = w.windowIcon().pixmap(64, 64).toImage();
+    ASSERT_FALSE(icon.isNull()) << "the icon was not drawn: are Qt's SVG plugins installed?";
+    EXPECT_EQ(icon.pixelColor(1, 1).alpha(), 0);
+    EXPECT_EQ(icon.pixelColor(32, 20).alpha(), 255);
+}

@@ -1,0 +1,51 @@
+#include "app/program_arguments.h"
+
+#include <QCommandLineParser>
+
+#include "platform/command_line.h"
+
+namespace zx {
+namespace {
+
+const char kUsage[] =
+    "usage: zephranox [--port PATH]\n"
+    "The control program for the amplifier's signal processor: choose the serial port and\n"
+    "press the button beside it, which names the link's state (\"Disconnect\" until the link\n"
+    "is up, then \"Connect\"), and edit the settings live.\n"
+    "  --port PATH   list the serial device PATH and choose it, e.g. the link that\n"
+    "                amp-sim --link PATH made\n"
+    "  -h, --help    print this and end\n"
+    "  --version     print the version and end\n"
+    "Manual pages: zephranox(1), amp-sim(1), zephranox-ctl(1), zephranox-preset(1),\n"
+    "zephranox-response(1).\n";
+
+} // namespace
+
+ProgramArguments ReadProgramArguments(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.addOption(QCommandLineOption(QStringLiteral("version")));
+    parser.addOption(QCommandLineOption(QStringLiteral("port"), {}, QStringLiteral("PATH")));
+    const ToolArguments read = ReadToolArguments(parser, args);
+    ProgramArguments out;
+    QString wrong = read.error;
+    if (wrong.isEmpty() && !parser.positionalArguments().isEmpty())
+        wrong =
+            QStringLiteral("unknown argument %1").arg(parser.positionalArguments().constFirst());
+    if (wrong.isEmpty() && parser.isSet(QStringLiteral("port")) &&
+        parser.value(QStringLiteral("port")).isEmpty())
+        wrong = QStringLiteral("--port needs a path");
+    if (!wrong.isEmpty()) {
+        out.exitStatus = kWrongCommandLine;
+        out.error = QStringLiteral("zephranox: %1\n").arg(wrong) + QString::fromLatin1(kUsage);
+    } else if (read.help) {
+        out.exitStatus = 0;
+        out.output = QString::fromLatin1(kUsage);
+    } else if (parser.isSet(QStringLiteral("version"))) {
+        out.exitStatus = 0;
+        out.output = QStringLiteral("zephranox " ZEPHRANOX_VERSION "\n");
+    }
+    out.port = parser.value(QStringLiteral("port"));
+    return out;
+}
+
+} // namespace zx

@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include "platform/path_port_list.h"
+#include "platform/virtual_serial.h"
+
+namespace zx {
+namespace {
+
+const QString kPath = QStringLiteral("/home/tech/zephranox/build/ttyV0");
+
+TEST(PathPortList, listsThePathAfterTheMachinesPortsAndOpensItByItsPath) {
+    FakePortList machine({QStringLiteral("COM3"), QStringLiteral("COM12")});
+    PathPortList ports(machine, kPath);
+    const std::optional<QStringList> list = ports.list();
+    ASSERT_TRUE(list);
+    EXPECT_EQ(*list, (QStringList{"COM3", "COM12", kPath}));
+    // Each entry opens its own device; the machine's entries keep their own numbering.
+    const std::vector<std::pair<QString, QString>> table = {
+        {kPath, kPath}, {"COM3", "COM3"}, {"COM12", "//./COM12"}};
+    for (const auto& [entry, device] : table)
+        EXPECT_EQ(ports.deviceName(ports.portNumber(entry)), device) << entry.toStdString();
+    EXPECT_NE(ports.portNumber(kPath), 0) << "0 names no port";
+    // An entry that names no port of the machine never opens the path.
+    for (const char* other : {"COM", "", "ttyV0", "/home/tech/zephranox/build/ttyV1"})
+        EXPECT_NE(ports.deviceName(ports.portNumber(QString::fromLatin1(other))), kPath) << other;
+}
+
+TEST(PathPortList, thePathStaysListedWhenTheMachinesPortsCannotBeListed) {
+    FakePortList machine;
+    machine.setFails(true);
+    PathPortList ports(machine, kPath);
+    EXPECT_EQ(ports.list(), QStringList{kPath});
+}
+
+TEST(PathPortList, aPathTheMachineListsToo_isListedOnce) {
+    FakePortList machine({kPath});
+    PathPortList ports(machine, kPath);
+    EXPECT_EQ(ports.list(), QStringList{kPath});
+}
+
+} // namespace
+} // namespace zx
