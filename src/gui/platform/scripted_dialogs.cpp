@@ -48,6 +48,15 @@ int ScriptedDialogs::execModal(QDialog& dialog) {
     return script(dialog);
 }
 
+QString ScriptedDialogs::chooseItem(const QString& caption, const QString& label,
+                                    const QStringList& items) {
+    shown_.push_back({Kind::Choice, caption, label, {}, items});
+    if (choices_.empty()) return {};
+    const QString chosen = choices_.front();
+    choices_.pop_front();
+    return items.contains(chosen) ? chosen : QString();
+}
+
 QStringList ScriptedDialogs::messages() const {
     QStringList out;
     for (const auto& s : shown_)
