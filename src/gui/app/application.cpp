@@ -135,13 +135,15 @@ void Application::wireDragging() {
                      [this](QPoint, Qt::MouseButton) { actions.DragRelease(); });
 }
 
+bool Application::editsAllowed() const {
+    return window.signalFlowPanel()->isEnabled() && window.graphPanel()->isEnabled() &&
+           editor.pages()->isEnabled() && !actions.dragging();
+}
+
 void Application::wireHistory() {
     // Like any edit, undoing waits while the windows are disabled (connecting, a preset or
     // file operation, a reset under way), so it cannot slip frames into those exchanges.
-    const auto allowed = [this] {
-        return window.signalFlowPanel()->isEnabled() && window.graphPanel()->isEnabled() &&
-               editor.pages()->isEnabled() && !actions.dragging();
-    };
+    const auto allowed = [this] { return editsAllowed(); };
     auto* undo = new QAction(QStringLiteral("Undo"), &window);
     undo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
     QObject::connect(undo, &QAction::triggered, &window, [this, allowed] {
@@ -200,6 +202,7 @@ void Application::wireMarkerHints() {
 }
 
 void Application::wireMeasurements() {
+    measurements.setEditsAllowed([this] { return editsAllowed(); });
     GraphView* view = window.graphView();
     // A right press that hits no marker opens the menu; on a marker it drags, as any button
     // does. Connected after the drag's own handler, so the press has been tried first.

@@ -41,6 +41,9 @@ class Application {
     MeasurementActions measurements;
 
   private:
+    // Not while the windows are disabled (connecting, a preset or file operation, a reset
+    // under way) nor during a drag.
+    bool editsAllowed() const;
     void WirePresets();
     void wireStrips();
     void wireEditor();

@@ -70,7 +70,7 @@ std::optional<ChannelId> MeasurementActions::pageChannel() const {
 }
 
 bool MeasurementActions::usable() const {
-    // As any edit, nothing while a reset runs in the editor.
+    if (allowed_) return allowed_();
     return editor_.pages()->isEnabled() && !actions_.dragging();
 }
 
@@ -103,6 +103,8 @@ std::optional<LoadedCurve> MeasurementActions::readCurve(const QString& path,
     auto curve = CurveOfFile(path, read.file, name, error);
     if (!curve) return fail(error);
     if (!read.note.isEmpty() && !quiet) dialogs_.message(read.note);
+    // A file named on the command line counts as chosen, as one from the file dialog.
+    if (!quiet) remembered_.setFolder(FilterText(), QFileInfo(path).absolutePath());
     return LoadedCurve{path, name, std::move(*curve)};
 }
 

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QPoint>
 
+#include <functional>
+
 #include <optional>
 
 #include "fit/band_fit.h"
@@ -41,6 +43,10 @@ class MeasurementActions : public QObject {
     QAction* clearAction() const { return clear_; }
     FitDialog& fitDialog() { return *dialog_; }
     const ChannelMeasurements& measurements() const { return measurements_; }
+
+    // Whether an edit may be made now (as for undoing: not while the windows are disabled or a
+    // marker is dragged); without it, whenever the editor's pages are enabled.
+    void setEditsAllowed(std::function<bool()> allowed) { allowed_ = std::move(allowed); }
 
     // Right click on the graph: the menu, while the editor shows a channel page.
     void showMenu(QPoint globalPos);
@@ -82,6 +88,7 @@ class MeasurementActions : public QObject {
     QAction* fit_;
     QAction* clear_;
     FitDialog* dialog_;
+    std::function<bool()> allowed_;
 };
 
 } // namespace zx

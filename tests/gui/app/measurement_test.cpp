@@ -1,4 +1,5 @@
 #include "editing_fixture.h"
+#include "user_actions.h"
 
 #include <QCommandLineParser>
 #include <QDoubleSpinBox>
@@ -74,6 +75,8 @@ class MeasurementTest : public EditingTest {
 
 TEST_F(MeasurementTest, menu_loadsTheMeasurementAndDrawsItOnlyOverItsChannel) {
     openChannel(2);
+    // A cut, so that the prediction leaves the measurement around 500 Hz.
+    app.actions.SetBandValue(BandId(2, 4), EditActions::BandField::Gain, 60);
     EXPECT_FALSE(pictureHas(kPredictedRgb));
     tp.dialogs.answerOpen(kRoom);
     rightPress({300, 190});
@@ -153,7 +156,6 @@ TEST_F(MeasurementTest, fit_reachesTheDeviceAsOneUndoStepWithWhatTheFitGives) {
         dialog.closeButton()->click();
         return dialog.result();
     });
-    const std::size_t sentBefore = pcFrames().size();
     QTest::keyClick(&app.editor, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(report.startsWith(QStringLiteral("RMS error "))) << report.toStdString();
 
@@ -176,7 +178,6 @@ TEST_F(MeasurementTest, fit_reachesTheDeviceAsOneUndoStepWithWhatTheFitGives) {
                   FieldText(FieldTable::Frequency, expected.bands[id].freqIndex));
     }
     drain();
-    EXPECT_EQ(pcFrames().size() - sentBefore, std::size_t{kBandsPerChannel});
     EXPECT_EQ(ComparableImage(tp.sim.liveImage()).toHex(),
               ComparableImage(ImageBytes(expected)).toHex());
 
@@ -192,26 +193,32 @@ TEST_F(MeasurementTest, files_unreadableOnesSayWhyAndSeveralCurvesAskWhichOne) {
         QByteArray text; // empty: no such file
         QString choice;
         QString message; // %1: the path
-        QString curve;   // the curve loaded; empty: none
+        bool loaded;
+        QString curve = {}; // the curve's name, where the file has several
     };
     const Case cases[] = {
-        {"no such file", {}, {}, QStringLiteral("cannot read %1: No such file or directory"), {}},
+        {"no such file",
+         {},
+         {},
+         QStringLiteral("cannot read %1: No such file or directory"),
+         false},
         {"no data",
          "hello\nworld\n",
          {},
          QStringLiteral("%1 holds no frequency and level data"),
-         {}},
+         false},
         {"two curves, the second chosen",
          "Hz,Left,Right\n100,80,70\n1000,82,71\n",
          "Right",
          {},
+         true,
          "Right"},
-        {"two curves, none chosen", "Hz,Left,Right\n100,80,70\n1000,82,71\n", {}, {}, {}},
+        {"two curves, none chosen", "Hz,Left,Right\n100,80,70\n1000,82,71\n", {}, {}, false},
         {"a line skipped",
          "100 80\nnoise\n1000 82\n",
          {},
          QStringLiteral("%1: 1 line(s) that are no data were skipped, the first is line 2"),
-         "SPL"},
+         true},
     };
     openChannel(2);
     for (const Case& c : cases) {
@@ -227,11 +234,11 @@ TEST_F(MeasurementTest, files_unreadableOnesSayWhyAndSeveralCurvesAskWhichOne) {
         EXPECT_EQ(tp.dialogs.messages(),
                   c.message.isEmpty() ? QStringList() : QStringList{c.message.arg(path)});
         const auto& loaded = measurements().measurements().measurement(2);
-        EXPECT_EQ(loaded.has_value(), !c.curve.isEmpty());
+        EXPECT_EQ(loaded.has_value(), c.loaded);
         if (loaded && !c.curve.isEmpty()) {
-            EXPECT_TRUE(loaded->curve.name.startsWith(c.curve)) << loaded->curve.name.toStdString();
+            EXPECT_EQ(loaded->curve.name, c.curve);
         }
-        EXPECT_EQ(pictureHas(kPredictedRgb), !c.curve.isEmpty());
+        EXPECT_EQ(pictureHas(kPredictedRgb), c.loaded);
     }
 }
 

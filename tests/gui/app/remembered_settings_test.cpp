@@ -16,8 +16,8 @@ using namespace zx;
 namespace {
 
 // The program with its settings in a file of the test's own.
-struct Run {
-    explicit Run(const QString& ini)
+struct ProgramRun {
+    explicit ProgramRun(const QString& ini)
         : settings(ini, QSettings::IniFormat), app(tp.platform(), &settings) {
         tp.ports.setEntries({QStringLiteral("COM1"), QStringLiteral("COM3")});
         app.Start();
@@ -44,18 +44,18 @@ TEST(RememberedSettingsTest, nextStart_reloadsFilesStillThere_selectsThePort_off
         f.write("20 2\n20000 -2\n");
     }
     {
-        Run first(ini);
-        first.app.window.portSelector()->setCurrentIndex(1);
-        first.app.window.connectButton()->click();
+        ProgramRun first(ini);
         ASSERT_TRUE(first.app.measurements.loadMeasurement(2, kept));
         ASSERT_TRUE(first.app.measurements.loadTarget(2, target));
         ASSERT_TRUE(first.app.measurements.loadMeasurement(3, gone));
         first.tp.dialogs.answerSave(dir.filePath(QStringLiteral("presets/p.txt")));
         first.app.window.presetArea()->pcStoreButton()->click();
+        first.app.window.portSelector()->setCurrentIndex(1);
+        first.app.window.connectButton()->click();
     }
     ASSERT_TRUE(QFile::remove(gone));
 
-    Run next(ini);
+    ProgramRun next(ini);
     EXPECT_EQ(next.app.window.portSelector()->currentText(), QStringLiteral("COM3"));
     const ChannelMeasurements& m = next.app.measurements.measurements();
     ASSERT_TRUE(m.has(2));
