@@ -13,6 +13,7 @@
 #include "presets/filter_export.h"
 #include "presets/filter_import.h"
 #include "presets/filter_list.h"
+#include "presets/list_match.h"
 #include "presets/preset_file_text.h"
 #include "presets/written_response.h"
 
@@ -37,7 +38,7 @@ constexpr int kWrongLine = 2;
 
 constexpr const char* kUsage =
     "usage: zephranox-preset import --channel NAME [--channel NAME ...] [--into PRESET]\n"
-    "                               [-o OUT] [--report] FILTERS\n"
+    "                               [--snap] [-o OUT] [--report] FILTERS\n"
     "       zephranox-preset export [--channel NAME ...] [-o OUT] [--report] PRESET\n"
     "       zephranox-preset fit --channel NAME --measurement FILE [--curve NAME]\n"
     "                            [--target FILE|flat] [--tilt DB] [--range LO-HI] [--smooth N]\n"
@@ -52,7 +53,10 @@ constexpr const char* kUsage =
     "           a preset file to OUT or standard output\n"
     "\n"
     "  --channel NAME  in_left, in_right, out_left, out_right, out_sub or out_4; export\n"
-    "                  defaults to the five channels shown on screen\n"
+    "                  defaults to the five channels shown on screen; for import also\n"
+    "                  LIST=NAME, the list's own channel LIST into NAME (e.g. L=out_left)\n"
+    "  --snap          import each value to its nearest table entry instead of choosing the\n"
+    "                  bands whose drawn response matches the list's\n"
     "  --into PRESET   start from this preset file (e.g. from zephranox-ctl dump) instead of\n"
     "                  the default settings, whose outputs are all routed OFF\n"
     "  -o OUT          write to OUT instead of standard output\n"
@@ -154,6 +158,8 @@ void PrintReport(const zx::WrittenChannels& written, const zx::ParameterModel& m
 struct Options {
     QString command;
     std::vector<zx::ChannelId> channels;
+    std::vector<zx::ListChannelName> names; // import: the list's channel names mapped
+    bool snap = false;
     QString into;
     QString out;
     QString input;
@@ -241,9 +247,10 @@ std::optional<Options> ParseArguments(const QStringList& args, QString& error) {
     const QCommandLineOption into(QStringLiteral("into"), {}, QStringLiteral("PRESET"));
     const QCommandLineOption out(QStringLiteral("o"), {}, QStringLiteral("OUT"));
     const QCommandLineOption report(QStringLiteral("report"));
-    parser.addOptions({channel, into, out, report});
-    const char* fitOnly[] = {"measurement", "curve", "target", "tilt", "range",
-                             "smooth",      "max-boost", "keep"};
+    const QCommandLineOption snap(QStringLiteral("snap"));
+    parser.addOptions({channel, into, out, report, snap});
+    const char* fitOnly[] = {"measurement", "curve",  "target",    "tilt",
+                             "range",       "smooth", "max-boost", "keep"};
     for (const char* name : fitOnly)
         parser.addOption(QCommandLineOption(QLatin1String(name), {}, QStringLiteral("VALUE")));
     const zx::ToolArguments read = zx::ReadToolArguments(parser, args);
@@ -279,12 +286,24 @@ std::optional<Options> ParseArguments(const QStringList& args, QString& error) {
         error = QStringLiteral("unexpected %1").arg(words[1]);
         return std::nullopt;
     }
-    for (const QString& name : parser.values(channel)) {
-        const auto ch = zx::ChannelByName(name);
-        if (!ch) {
-            error = QStringLiteral("unknown channel %1").arg(name);
+    if (parser.isSet(snap) && o.command != u"import") {
+        error = QStringLiteral("unexpected --snap");
+        return std::nullopt;
+    }
+    o.snap = parser.isSet(snap);
+    for (const QString& value : parser.values(channel)) {
+        const qsizetype equals = value.indexOf(u'=');
+        if (equals >= 0 && o.command != u"import") {
+            error = QStringLiteral("--channel %1: LIST=NAME is for import").arg(value);
             return std::nullopt;
         }
+        const QString name = equals < 0 ? value : value.mid(equals + 1);
+        const auto ch = zx::ChannelByName(name);
+        if (!ch || (equals >= 0 && value.left(equals).trimmed().isEmpty())) {
+            error = QStringLiteral("unknown channel %1").arg(value);
+            return std::nullopt;
+        }
+        if (equals >= 0) o.names.push_back({value.left(equals).trimmed(), *ch});
         o.channels.push_back(*ch);
     }
     o.into = parser.value(into);
@@ -331,7 +350,8 @@ int Import(const Options& o) {
     if (!bytes) return Fail(error);
 
     const zx::FilterList list = zx::ReadFilterList(DecodeText(*bytes));
-    const zx::FilterImport result = zx::ImportFilterList(list, o.channels, model);
+    zx::FilterImport result = zx::ImportFilterList(list, o.channels, model, o.names);
+    if (!o.snap && result.usable) zx::MatchListResponse(result, model);
     PrintNotes(result.notes, o.report);
     if (!result.usable)
         return Fail(QStringLiteral("%1 holds no filter that could be used").arg(o.input));
@@ -435,8 +455,8 @@ int Fit(const Options& o) {
     const QString text = into ? FittedInto(*into, model, ch) : zx::WriteImageText(model);
     if (!WriteOutput(o.out, zx::PresetFileBytes(text), error)) return Fail(error);
     if (o.report) {
-        Print(stderr, zx::ChannelName(ch) + QStringLiteral(": ") +
-                          zx::FitReportText(result, o.fit));
+        Print(stderr,
+              zx::ChannelName(ch) + QStringLiteral(": ") + zx::FitReportText(result, o.fit));
     }
     return kOk;
 }

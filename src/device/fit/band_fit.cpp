@@ -1,9 +1,6 @@
 #include "fit/band_fit.h"
 
-#include "fit/shape_bank.h"
 #include "fit/fit_search.h"
-
-#include <cmath>
 
 namespace zx {
 
@@ -19,11 +16,12 @@ FitResult FitChannel(const ParameterModel& model, ChannelId ch, const ResponseCu
     }
     const FitState start = problem.Start();
     const FitState best = options.descentOnly ? problem.DescendOnly(start) : problem.Search();
+    const FitReport before = problem.Report(start);
     result.bands = problem.Bands(best);
     result.report = problem.Report(best);
-    result.report.rmsBefore = problem.Report(start).rmsAfter;
-    result.report.maxBefore = problem.Report(start).maxAfter;
-    result.report.offsetBeforeDb = problem.Report(start).offsetDb;
+    result.report.rmsBefore = before.rmsAfter;
+    result.report.maxBefore = before.maxAfter;
+    result.report.offsetBeforeDb = before.offsetDb;
     result.fitted = true;
     return result;
 }

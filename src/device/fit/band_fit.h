@@ -15,21 +15,21 @@ namespace zx {
 struct FitOptions {
     double lowHz = 20.0;
     double highHz = 20000.0;
-    double maxBoostDb = 6.0;                     // most boost of a band, at most +12
-    std::array<bool, kBandsPerChannel> keep{};   // bands left as the model has them
-    bool shelves = true;                         // low and high shelves allowed
-    bool levelOffset = true; // false: the offset is held at 0 (matching a list's response)
+    double maxBoostDb = 6.0;                   // most boost of a band, at most +12
+    std::array<bool, kBandsPerChannel> keep{}; // bands left as the model has them
+    bool shelves = true;                       // low and high shelves allowed
+    bool levelOffset = true;  // false: the offset is held at 0 (matching a list's response)
     bool descentOnly = false; // only descend from the model's bands (for comparisons)
 };
 
 // Figures over the fit range's columns, in curve decibels.
 struct FitReport {
-    int columns = 0;         // plot columns compared
-    double rmsBefore = 0.0;  // with the model's bands as they were
-    double maxBefore = 0.0;  // largest error
+    int columns = 0;        // plot columns compared
+    double rmsBefore = 0.0; // with the model's bands as they were
+    double maxBefore = 0.0; // largest error
     double rmsAfter = 0.0;
     double maxAfter = 0.0;
-    double offsetDb = 0.0;   // level added to the measurement after the fit (0 when held)
+    double offsetDb = 0.0; // level added to the measurement after the fit (0 when held)
     double offsetBeforeDb = 0.0;
 };
 

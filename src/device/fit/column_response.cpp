@@ -49,8 +49,8 @@ LogCurve OnFineGrid(const LogCurve& c) {
     std::vector<double> sum(steps, 0.0);
     std::vector<int> count(steps, 0);
     for (std::size_t i = 0; i < c.logHz.size(); ++i) {
-        const auto k = static_cast<std::size_t>(
-            std::lround((c.logHz[i] - first) * kStepsPerOctave));
+        const auto k =
+            static_cast<std::size_t>(std::lround((c.logHz[i] - first) * kStepsPerOctave));
         if (k >= steps) continue;
         sum[k] += c.db[i];
         ++count[k];

@@ -20,8 +20,8 @@ SumAndSquares Sums(const double* HWY_RESTRICT r, const double* HWY_RESTRICT out,
     auto squares = hn::Zero(d);
     std::size_t i = 0;
     for (; i + lanes <= n; i += lanes) {
-        const auto v = hn::Add(hn::Sub(hn::LoadU(d, r + i), hn::LoadU(d, out + i)),
-                               hn::LoadU(d, in + i));
+        const auto v =
+            hn::Add(hn::Sub(hn::LoadU(d, r + i), hn::LoadU(d, out + i)), hn::LoadU(d, in + i));
         sum = hn::Add(sum, v);
         squares = hn::MulAdd(v, v, squares);
     }

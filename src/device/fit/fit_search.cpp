@@ -89,9 +89,9 @@ double FitProblem::CostWith(const std::vector<double>& r, const std::vector<doub
 const std::vector<double>& FitProblem::Curve(const FitBand& band) const {
     // Bounded: a long search starts afresh rather than holding every curve it ever tried.
     constexpr std::size_t kMaxRemembered = 4096;
-    const auto key = static_cast<std::uint32_t>(band.type) << 24 |
-                     static_cast<std::uint32_t>(band.freq) << 16 |
-                     static_cast<std::uint32_t>(band.q) << 8 | static_cast<std::uint32_t>(band.gain);
+    const auto key =
+        static_cast<std::uint32_t>(band.type) << 24 | static_cast<std::uint32_t>(band.freq) << 16 |
+        static_cast<std::uint32_t>(band.q) << 8 | static_cast<std::uint32_t>(band.gain);
     if (const auto it = curves_.find(key); it != curves_.end()) return it->second;
     if (curves_.size() >= kMaxRemembered) curves_.clear();
     return curves_.emplace(key, FitBandCurve(band, columns_)).first->second;
@@ -111,7 +111,8 @@ FitState FitProblem::Start() const {
     if (!columns_.empty()) {
         double sum = 0.0;
         for (double v : s.residual) sum += v;
-        lowestMean_ = std::min(lowestMean_, (sum - baseSum_) / static_cast<double>(columns_.size()));
+        lowestMean_ =
+            std::min(lowestMean_, (sum - baseSum_) / static_cast<double>(columns_.size()));
     }
     s.cost = Cost(s.residual);
     return s;
@@ -155,6 +156,23 @@ bool FitProblem::Descend(FitState& state, bool shelves) const {
                 FitBand m = current;
                 m.gain += step;
                 if (m.gain >= 0 && m.gain <= maxGainIndex_) moves.push_back(m);
+            }
+            // Pairs: a band that moves in frequency often wants its width or gain to follow.
+            for (int df : {-1, 1}) {
+                for (int dq : {-1, 1}) {
+                    FitBand m = current;
+                    m.freq += df;
+                    m.gain += dq;
+                    if (m.freq >= 0 && m.freq <= kMaxFrequencyIndex && m.gain >= 0 &&
+                        m.gain <= maxGainIndex_)
+                        moves.push_back(m);
+                    if (current.type != static_cast<int>(EqType::Peq)) continue;
+                    m = current;
+                    m.q += dq;
+                    m.gain += df;
+                    if (m.q >= 0 && m.q <= kMaxQIndex && m.gain >= 0 && m.gain <= maxGainIndex_)
+                        moves.push_back(m);
+                }
             }
             for (int type = 0; type < 3 && shelves; ++type) {
                 if (type == current.type) continue;
@@ -259,7 +277,8 @@ std::array<EqBandParams, kBandsPerChannel> FitProblem::Bands(const FitState& sta
     std::vector<FitBand> placed;
     for (int b : free_) {
         const auto k = static_cast<std::size_t>(b);
-        if (state.placed[k] && state.bands[k].gain != kZeroGainIndex) placed.push_back(state.bands[k]);
+        if (state.placed[k] && state.bands[k].gain != kZeroGainIndex)
+            placed.push_back(state.bands[k]);
     }
     std::stable_sort(placed.begin(), placed.end(),
                      [](const FitBand& a, const FitBand& b) { return a.freq < b.freq; });

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace zx {

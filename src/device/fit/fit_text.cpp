@@ -55,13 +55,16 @@ QString FitReportText(const FitResult& result, const FitOptions& options) {
     for (int b = 0; b < kBandsPerChannel; ++b) {
         const EqBandParams& band = result.bands[static_cast<std::size_t>(b)];
         const int gain = ActiveGainIndex(band);
-        QString text = QStringLiteral("  band %1: %2 %3 Hz %4 dB")
-                           .arg(b + 1)
-                           .arg(EqTypeText(band.type), FormatOneDecimal(FrequencyAt(band.freqIndex)),
-                                FormatOneDecimal(EqGainAt(gain)));
+        QString text =
+            QStringLiteral("  band %1: %2 %3 Hz %4 dB")
+                .arg(b + 1)
+                .arg(EqTypeText(band.type), FormatOneDecimal(FrequencyAt(band.freqIndex)),
+                     FormatOneDecimal(EqGainAt(gain)));
         if (IsPeaking(band)) text += QStringLiteral(" Q ") + FormatOneDecimal(QAt(band.qIndex));
-        if (options.keep[static_cast<std::size_t>(b)]) text += QStringLiteral(" (kept)");
-        else if (gain == 120) text += QStringLiteral(" (flat)");
+        if (options.keep[static_cast<std::size_t>(b)])
+            text += QStringLiteral(" (kept)");
+        else if (gain == 120)
+            text += QStringLiteral(" (flat)");
         out += text + u'\n';
     }
     return out;

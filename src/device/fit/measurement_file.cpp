@@ -19,18 +19,24 @@ bool IsGroupSpace(QChar c) {
 }
 
 // Splits a line into fields. Tabs and semicolons separate where the line has them, and a
-// comma is then a decimal comma; otherwise commas separate where they stand outside a number
-// ("20,5 80,1" is two numbers with decimal commas, "20.5,80.1" and "20, 80" two fields each).
+// comma is then a decimal comma; otherwise commas separate unless the fields are separated by
+// spaces and every comma stands between two digits ("20,5 80,1" is two numbers with decimal
+// commas, "20.5,80.1" and "20, 80" two fields each).
 std::vector<Field> SplitLine(QStringView line, bool& decimalComma) {
     const bool strongSeparators = line.contains(u'\t') || line.contains(u';');
     bool commaSeparates = false;
     if (!strongSeparators) {
-        // Spaces between fields with no comma at a field's end: commas are decimal commas.
+        // A comma between two digits, in a line of fields separated by spaces, is a decimal
+        // comma; any other comma separates fields.
         const QStringList words = line.toString().split(QChar(u' '), Qt::SkipEmptyParts);
-        const bool trailingComma = std::any_of(words.begin(), words.end(), [](const QString& w) {
-            return w.endsWith(u',') || w.startsWith(u',');
-        });
-        commaSeparates = words.size() < 2 || trailingComma || line.contains(u'"');
+        bool onlyBetweenDigits = true;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (line[i] != u',') continue;
+            const bool digits =
+                i > 0 && i + 1 < line.size() && line[i - 1].isDigit() && line[i + 1].isDigit();
+            onlyBetweenDigits = onlyBetweenDigits && digits;
+        }
+        commaSeparates = words.size() < 2 || !onlyBetweenDigits || line.contains(u'"');
     }
     decimalComma = !commaSeparates;
     std::vector<Field> out;
@@ -38,7 +44,8 @@ std::vector<Field> SplitLine(QStringView line, bool& decimalComma) {
     bool inQuotes = false;
     bool any = false;
     const auto flush = [&] {
-        if (any) out.push_back(current);
+        current.text = current.text.trimmed();
+        if (any && (!current.text.isEmpty() || current.quoted)) out.push_back(current);
         current = {};
         any = false;
     };
@@ -50,8 +57,9 @@ std::vector<Field> SplitLine(QStringView line, bool& decimalComma) {
             continue;
         }
         if (!inQuotes) {
-            const bool separator = c == u'\t' || c == u';' || c == u' ' ||
-                                   (c == u',' && commaSeparates);
+            // Where commas separate, spaces belong to the field ("Left (94 dB)").
+            const bool separator =
+                commaSeparates ? c == u',' : c == u'\t' || c == u';' || c == u' ';
             if (separator) {
                 flush();
                 continue;
@@ -82,8 +90,8 @@ std::optional<double> ReadNumber(const Field& f, bool decimalComma) {
         s.remove(u',');
     }
     for (const QChar c : s) {
-        const bool allowed = c.isDigit() || c == u'.' || c == u'-' || c == u'+' || c == u'e' ||
-                             c == u'E';
+        const bool allowed =
+            c.isDigit() || c == u'.' || c == u'-' || c == u'+' || c == u'e' || c == u'E';
         if (!allowed) return std::nullopt;
     }
     bool ok = false;
@@ -138,8 +146,8 @@ MeasurementFile ReadMeasurementText(QStringView text) {
         std::vector<std::optional<double>> numbers;
         numbers.reserve(fields.size());
         for (const Field& f : fields) numbers.push_back(ReadNumber(f, decimalComma));
-        const bool allNumbers =
-            std::all_of(numbers.begin(), numbers.end(), [](const auto& n) { return n.has_value(); });
+        const bool allNumbers = std::all_of(numbers.begin(), numbers.end(),
+                                            [](const auto& n) { return n.has_value(); });
         if (!allNumbers || fields.size() < 2) {
             // The first line of text before any data, with a name per column, is the header.
             if (!layout && points.empty() && fields.size() >= 2 && !numbers[0]) {
@@ -173,7 +181,8 @@ MeasurementFile ReadMeasurementText(QStringView text) {
             continue;
         }
         Point p{hz, {}};
-        for (int column : layout->columns) p.levels.push_back(*numbers[static_cast<std::size_t>(column)]);
+        for (int column : layout->columns)
+            p.levels.push_back(*numbers[static_cast<std::size_t>(column)]);
         points.push_back(std::move(p));
     }
     if (!layout || points.empty()) {
@@ -202,7 +211,8 @@ std::optional<MeasurementCurve> ChooseCurve(const MeasurementFile& file, const Q
         return MeasurementCurve{file.curveNames.value(k), file.hz,
                                 file.levels[static_cast<std::size_t>(k)]};
     };
-    const QString names = QStringLiteral("\"%1\"").arg(file.curveNames.join(QStringLiteral("\", \"")));
+    const QString names =
+        QStringLiteral("\"%1\"").arg(file.curveNames.join(QStringLiteral("\", \"")));
     const int count = static_cast<int>(file.levels.size());
     if (name.isEmpty()) {
         if (count == 1) return curveAt(0);
@@ -218,7 +228,8 @@ std::optional<MeasurementCurve> ChooseCurve(const MeasurementFile& file, const Q
     if (prefixed.size() == 1) return curveAt(prefixed[0]);
     if (prefixed.empty())
         return fail(QStringLiteral("no curve \"%1\"; the file has %2").arg(wanted, names));
-    return fail(QStringLiteral("\"%1\" begins more than one curve; the file has %2").arg(wanted, names));
+    return fail(
+        QStringLiteral("\"%1\" begins more than one curve; the file has %2").arg(wanted, names));
 }
 
 } // namespace zx

@@ -17,11 +17,11 @@ namespace zx {
 // or by spaces alone); scientific notation is read. A column whose header names a phase
 // ("Phase", "deg") is no curve; without a header the second column is the only curve.
 struct MeasurementFile {
-    QStringList curveNames;                // one per level column, as the header wrote it
-    std::vector<double> hz;                // ascending
+    QStringList curveNames;                  // one per level column, as the header wrote it
+    std::vector<double> hz;                  // ascending
     std::vector<std::vector<double>> levels; // levels[curve][point], dB
-    int skippedLines = 0;                  // lines that were neither data, header nor comment
-    int firstSkippedLine = 0;              // counted from 1; 0 when none was skipped
+    int skippedLines = 0;                    // lines that were neither data, header nor comment
+    int firstSkippedLine = 0;                // counted from 1; 0 when none was skipped
 
     bool HasData() const { return !hz.empty() && !levels.empty(); }
 };

@@ -17,8 +17,9 @@ constexpr int kReferenceGainIndex = 150;
 constexpr double kReferenceGainDb = 6.0;
 // Q 0.2 .. 36 in steps of about a fifth: the ladder the scan tries; the descent then moves
 // through every Q index.
-constexpr std::array<int, 27> kQLadder = {0,  1,  2,  3,  4,  5,  6,  7,  8,  10, 12, 14, 17, 20,
-                                          24, 29, 35, 42, 50, 60, 72, 86, 103, 123, 147, 165, 179};
+constexpr std::array<int, 27> kQLadder = {0,  1,  2,  3,  4,   5,   6,   7,   8,
+                                          10, 12, 14, 17, 20,  24,  29,  35,  42,
+                                          50, 60, 72, 86, 103, 123, 147, 165, 179};
 // A sixth of an octave in frequency indexes (about 24 to the octave).
 constexpr int kCandidateSpacing = 4;
 
@@ -66,9 +67,9 @@ ShapeBank::ShapeBank(const std::vector<int>& columns, bool centred) {
     }
 }
 
-std::vector<ShapeBank::Candidate> ShapeBank::Best(const std::vector<double>& residual,
-                                                  bool shelves, double lowDb, double highDb,
-                                                  double meanRoom, int count) const {
+std::vector<ShapeBank::Candidate> ShapeBank::Best(const std::vector<double>& residual, bool shelves,
+                                                  double lowDb, double highDb, double meanRoom,
+                                                  int count) const {
     std::vector<float> r(stride_);
     for (std::size_t k = 0; k < stride_; ++k) r[k] = static_cast<float>(residual[picked_[k]]);
     // The best shape per type and frequency.
@@ -96,9 +97,8 @@ std::vector<ShapeBank::Candidate> ShapeBank::Best(const std::vector<double>& res
         if (!(low <= high)) continue;
         const double gain = std::clamp(-dot / shape.norm, low, high);
         const double change = 2.0 * gain * dot + gain * gain * shape.norm;
-        Candidate& slot =
-            best[static_cast<std::size_t>(shape.band.type * (kMaxFrequencyIndex + 1) +
-                                          shape.band.freq)];
+        Candidate& slot = best[static_cast<std::size_t>(shape.band.type * (kMaxFrequencyIndex + 1) +
+                                                        shape.band.freq)];
         if (change < slot.change) slot = {shape.band, gain, change};
     }
     std::vector<Candidate> order;

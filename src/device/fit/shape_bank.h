@@ -46,7 +46,7 @@ class ShapeBank {
         double mean = 0.0; // its mean over the columns, per dB
     };
     std::vector<Shape> shapes_;
-    std::vector<float> values_; // shapes_.size() rows of `stride_` values, per dB of gain
+    std::vector<float> values_;       // shapes_.size() rows of `stride_` values, per dB of gain
     std::vector<std::size_t> picked_; // fit-column positions the shapes are sampled at
     std::size_t stride_ = 0;
 };

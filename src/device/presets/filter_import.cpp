@@ -3,6 +3,7 @@
 #include "model/channel_names.h"
 #include "model/entry_fields.h"
 #include "model/value_scales.h"
+#include "presets/filter_export.h"
 #include "response/biquad_design.h"
 
 #include <algorithm>
@@ -27,8 +28,9 @@ QString Plain(double v) {
 
 class Importer {
   public:
-    Importer(const std::vector<ChannelId>& channels, ParameterModel& model, FilterImport& out)
-        : selected_(channels), model_(model), out_(out) {}
+    Importer(const std::vector<ChannelId>& channels, ParameterModel& model, FilterImport& out,
+             const std::vector<ListChannelName>& names)
+        : selected_(channels), model_(model), out_(out), names_(names) {}
 
     void Run(const FilterList& list) {
         original_ = model_.bands;
@@ -45,6 +47,16 @@ class Importer {
                 SelectChannels(e.channels);
                 break;
             case ListEntry::What::Preamp:
+                if (!unknownSection_.isEmpty()) {
+                    Note(ListNote::Kind::Dropped,
+                         QStringLiteral("Preamp %1: under \"Channel: %2\", which is no channel of "
+                                        "the device")
+                             .arg(Db(e.preampDb), unknownSection_));
+                } else if (targets_.empty() && !unselectedSection_.isEmpty()) {
+                    Note(ListNote::Kind::Skipped,
+                         QStringLiteral("Preamp %1: under \"Channel: %2\", not chosen")
+                             .arg(Db(e.preampDb), unselectedSection_));
+                }
                 for (ChannelId ch : targets_) {
                     Written(ch).preampDb += e.preampDb;
                     state_[static_cast<std::size_t>(ch)].preampLine = line_;
@@ -94,8 +106,16 @@ class Importer {
         for (int b = 0; b < kBandsPerChannel; ++b) model_.band(ch, b) = DefaultBand(b);
     }
 
+    std::optional<ChannelId> ChannelNamed(const QString& name) const {
+        for (const ListChannelName& n : names_) {
+            if (n.listName.compare(name, Qt::CaseInsensitive) == 0) return n.channel;
+        }
+        return ChannelByName(name);
+    }
+
     void SelectChannels(const QStringList& names) {
         unknownSection_.clear();
+        unselectedSection_.clear();
         if (names.size() == 1 && names[0].compare(u"all", Qt::CaseInsensitive) == 0) {
             targets_ = selected_;
             return;
@@ -104,7 +124,7 @@ class Importer {
         QStringList unknown;
         QStringList unselected;
         for (const QString& name : names) {
-            const auto ch = ChannelByName(name);
+            const auto ch = ChannelNamed(name);
             if (!ch) {
                 unknown << name;
             } else if (std::find(selected_.begin(), selected_.end(), *ch) == selected_.end()) {
@@ -118,10 +138,11 @@ class Importer {
             unknownSection_ = names.join(u' ');
             Note(ListNote::Kind::Ignored,
                  QStringLiteral("\"%1\" is no channel of the device (in_left, in_right, "
-                                "out_left, out_right, out_sub, out_4); the filters below it are "
-                                "dropped")
+                                "out_left, out_right, out_sub, out_4; map it with --channel "
+                                "NAME=CHANNEL); the filters below it are dropped")
                      .arg(unknown.join(u' ')));
         } else if (!unselected.isEmpty()) {
+            unselectedSection_ = names.join(u' ');
             Note(ListNote::Kind::Skipped,
                  QStringLiteral("%1 not chosen with --channel; its filters are left out")
                      .arg(unselected.join(u' ')));
@@ -149,6 +170,12 @@ class Importer {
 
     void AddBand(ChannelId ch, const ListFilter& f) {
         ChannelState& s = state_[static_cast<std::size_t>(ch)];
+        const bool exported = f.device && MatchesExportedBand(f, *f.device);
+        if (!exported && *f.gainDb == 0.0) {
+            Note(ch, ListNote::Kind::Info,
+                 QStringLiteral("%1 %2: 0.0 dB, no band used").arg(f.typeText, Hz(f.fc)));
+            return;
+        }
         if (s.bands == kBandsPerChannel) {
             Note(ch, ListNote::Kind::Dropped,
                  QStringLiteral("%1 %2: all eight bands are in use").arg(f.typeText, Hz(f.fc)));
@@ -156,6 +183,16 @@ class Importer {
         }
         const int bandNumber = s.bands++;
         EqBandParams& band = model_.band(ch, bandNumber);
+        if (exported) {
+            // Written by export and not edited since: the band's own values.
+            band = BandOfDeviceValues(*f.device);
+            out_.usable = true;
+            Note(ch, ListNote::Kind::Info,
+                 QStringLiteral("%1 %2 -> band %3 as exported")
+                     .arg(f.typeText, Hz(f.fc))
+                     .arg(bandNumber + 1));
+            return;
+        }
         // What a list line cannot say (a shelf's Q, the other kind's gain) stays as it was.
         band = original_[static_cast<std::size_t>(BandId(ch, bandNumber))];
         band.type =
@@ -255,6 +292,10 @@ class Importer {
         const int index = SnapChannelGain(db);
         model_.channels[static_cast<std::size_t>(ch)].gainIndex = static_cast<std::uint8_t>(index);
         line_ = s.preampLine;
+        if (s.preampLine > 0) {
+            Note(ch, ListNote::Kind::Info,
+                 QStringLiteral("Preamp %1 -> gain %2").arg(Db(db), Db(ChannelGainAt(index))));
+        }
         if (db > ChannelGainScale[kMaxChannelGainIndex] || db < ChannelGainScale[0]) {
             Note(ch, ListNote::Kind::Limited,
                  QStringLiteral("Preamp %1 limited to %2").arg(Db(db), Db(ChannelGainAt(index))));
@@ -266,6 +307,8 @@ class Importer {
     FilterImport& out_;
     std::vector<ChannelId> targets_;
     QString unknownSection_;
+    QString unselectedSection_;
+    std::vector<ListChannelName> names_;
     std::array<ChannelState, kChannelCount> state_{};
     decltype(ParameterModel::bands) original_{};
     int line_ = 0;
@@ -275,7 +318,8 @@ class Importer {
 
 bool FilterImport::HasChanges() const {
     return std::any_of(notes.begin(), notes.end(), [](const ListNote& n) {
-        return n.kind != ListNote::Kind::Info && n.kind != ListNote::Kind::Skipped;
+        return n.kind == ListNote::Kind::Dropped || n.kind == ListNote::Kind::Limited ||
+               n.kind == ListNote::Kind::Changed;
     });
 }
 
@@ -307,7 +351,7 @@ int NearestSecondOrderType(double q) {
 }
 
 FilterImport ImportFilterList(const FilterList& list, const std::vector<ChannelId>& channels,
-                              ParameterModel& model) {
+                              ParameterModel& model, const std::vector<ListChannelName>& names) {
     FilterImport out;
     out.notes = list.notes;
     std::vector<ChannelId> unique;
@@ -316,7 +360,7 @@ FilterImport ImportFilterList(const FilterList& list, const std::vector<ChannelI
             std::find(unique.begin(), unique.end(), ch) == unique.end())
             unique.push_back(ch);
     }
-    Importer(unique, model, out).Run(list);
+    Importer(unique, model, out, names).Run(list);
     std::stable_sort(out.notes.begin(), out.notes.end(),
                      [](const ListNote& a, const ListNote& b) { return a.line < b.line; });
     return out;

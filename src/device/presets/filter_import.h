@@ -13,8 +13,16 @@ struct FilterImport {
     WrittenChannels written;     // set for every channel imported into
     bool usable = false;         // at least one Preamp or filter was taken
 
-    // Whether anything was dropped, limited, changed or ignored.
+    // Whether a filter value was changed or limited, or a filter or Preamp dropped. Lines
+    // that are no filters (a room-measurement program's header lines) are reported but are
+    // no change.
     bool HasChanges() const;
+};
+
+// A list's own channel name taken as a device channel: "L" as out_left.
+struct ListChannelName {
+    QString listName;
+    ChannelId channel = 0;
 };
 
 // Writes the list into `channels` of the model. Those channels' EQ bands, gain and crossovers
@@ -24,8 +32,13 @@ struct FilterImport {
 // delay, routing and limiter, and the other channels, stay as they are. Filters before any
 // "Channel:" line go to every one of `channels`; filters under "Channel: out_sub" only to out_sub,
 // if it is among them.
+// Filters at 0.0 dB use up no band. A filter written by export with its device values in the
+// comment above it, and not edited since, takes exactly those values. `names` maps the list's
+// own channel names to device channels; a "Channel:" the device has no channel for is
+// reported, with the filters and Preamp under it.
 FilterImport ImportFilterList(const FilterList& list, const std::vector<ChannelId>& channels,
-                              ParameterModel& model);
+                              ParameterModel& model,
+                              const std::vector<ListChannelName>& names = {});
 
 // Nearest entry of the channel gain table, -12.0..+12.0 dB in steps of 0.1.
 int SnapChannelGain(double db);

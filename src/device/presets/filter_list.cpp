@@ -19,9 +19,15 @@ bool IsDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
 
+bool IsGroupSpace(QChar c) {
+    return c == QChar(0x00A0) || c == QChar(0x202F);
+}
+
 // Splits "Fc63Hz Gain -3,5dB" into fc, 63, hz, gain, -3.5, db. A comma or point between two
-// digits is a decimal separator; anywhere else a comma or semicolon only separates.
-std::vector<Token> Tokenise(QStringView s) {
+// digits is a decimal separator; anywhere else a comma or semicolon only separates. In a list
+// with decimal commas a dot followed by three digits groups thousands; a no-break or narrow
+// space between digits always does.
+std::vector<Token> Tokenise(QStringView s, bool decimalComma = false) {
     std::vector<Token> out;
     qsizetype i = 0;
     const auto at = [&](qsizetype k) { return k < s.size() ? s[k] : QChar(); };
@@ -39,8 +45,14 @@ std::vector<Token> Tokenise(QStringView s) {
             bool point = false;
             while (i < s.size()) {
                 const QChar d = s[i];
+                const bool threeDigits = IsDigit(at(i + 1)) && IsDigit(at(i + 2)) &&
+                                         IsDigit(at(i + 3)) && !IsDigit(at(i + 4));
                 if (IsDigit(d)) {
                     number += d;
+                } else if (IsGroupSpace(d) && IsDigit(at(i + 1)) && !point) {
+                    // thousands: nothing to add
+                } else if (d == u'.' && decimalComma && threeDigits && !point) {
+                    // thousands: nothing to add
                 } else if ((d == u'.' || d == u',') && !point && IsDigit(at(i + 1))) {
                     number += u'.';
                     point = true;
@@ -72,11 +84,17 @@ class FilterReader {
   public:
     FilterReader(const std::vector<Token>& tokens) : t_(tokens) {}
 
-    // The filter, or nothing with `why` saying why it was left out (empty: a "None" slot).
+    // The filter, or nothing with `why` saying why it was left out (empty: a "None" slot;
+    // `off` set: a filter switched off).
+    bool off = false;
     std::optional<ListFilter> Read(QString& why) {
         ListFilter f;
         if (IsWord(u"off")) {
-            why = QStringLiteral("OFF");
+            // Switched off: Equalizer APO plays nothing for it, so leaving it out changes
+            // nothing (an unused "OFF None" slot is not even mentioned).
+            if (i_ + 1 < t_.size() && t_[i_ + 1].word == u"none") return std::nullopt;
+            why = QStringLiteral("switched off");
+            off = true;
             return std::nullopt;
         }
         if (IsWord(u"on")) ++i_;
@@ -87,7 +105,7 @@ class FilterReader {
         const QString type = t_[i_++].word;
         f.typeText = type.toUpper();
         if (type == u"none") return std::nullopt;
-        if (type == u"pk" || type == u"peq") {
+        if (type == u"pk" || type == u"peq" || type == u"modal") {
             f.kind = ListFilterKind::Peaking;
         } else if (type == u"ls" || type == u"lsc" || type == u"lsq") {
             f.kind = ListFilterKind::LowShelf;
@@ -141,6 +159,13 @@ class FilterReader {
             } else if (key.word == u"q") {
                 v = Number();
                 f.q = v;
+            } else if (key.word == u"t" && IsNumber() && t_[i_].value == 60.0) {
+                // A modal filter's "T60 target 300 ms" says how it was designed, not what
+                // it plays.
+                ++i_;
+                if (IsWord(u"target")) ++i_;
+                v = Number();
+                if (v && IsWord(u"ms")) ++i_;
             } else if (key.word == u"bw") {
                 if (IsWord(u"oct")) ++i_;
                 v = Number();
@@ -250,8 +275,39 @@ QString NoteKindText(ListNote::Kind kind) {
     return QStringLiteral("note");
 }
 
+namespace {
+
+// "# Device band 3: type 0 freq 136 peak 99 shelf 120 q 5"
+std::optional<DeviceBandValues> ReadDeviceComment(QStringView body) {
+    static const QRegularExpression form(
+        QStringLiteral(
+            "^device band \\d+: type (\\d+) freq (\\d+) peak (\\d+) shelf (\\d+) q (\\d+)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = form.match(body.toString().simplified());
+    if (!m.hasMatch()) return std::nullopt;
+    DeviceBandValues v{m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
+                       m.captured(4).toInt(), m.captured(5).toInt()};
+    const bool inRange = v.type <= 2 && v.freq <= kMaxFrequencyIndex &&
+                         v.peakGain <= kMaxEqGainIndex && v.shelfGain <= kMaxEqGainIndex &&
+                         v.q <= kMaxQIndex;
+    if (!inRange) return std::nullopt;
+    return v;
+}
+
+// Whether the list writes its numbers with decimal commas ("Gain -3,5 dB").
+bool UsesDecimalCommas(QStringView text) {
+    static const QRegularExpression filterComma(
+        QStringLiteral("^\\s*(filter|preamp)[^\\n]*\\d,\\d"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::MultilineOption);
+    return filterComma.match(text.toString()).hasMatch();
+}
+
+} // namespace
+
 FilterList ReadFilterList(QStringView text) {
     FilterList list;
+    const bool decimalComma = UsesDecimalCommas(text);
+    std::optional<DeviceBandValues> device;
     int lineNumber = 0;
     QStringView line;
     // Notes quote the line, shortened, so the reader sees which filter is meant.
@@ -270,15 +326,22 @@ FilterList ReadFilterList(QStringView text) {
         if (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n') ++start;
         ++lineNumber;
         if (line.isEmpty()) continue;
+        // The device values apply to the filter line right below them only.
+        std::optional<DeviceBandValues> deviceAbove;
+        std::swap(deviceAbove, device);
         if (line.startsWith(u'#')) {
             const QStringView body = line.mid(1).trimmed();
+            if (body.startsWith(QLatin1String("device band"), Qt::CaseInsensitive)) {
+                device = ReadDeviceComment(body);
+                continue;
+            }
             if (!body.startsWith(QLatin1String("crossover"), Qt::CaseInsensitive)) continue;
             const QStringView rest = body.mid(9).trimmed();
             if (!rest.startsWith(u':')) continue;
             if (auto f = ReadCrossoverComment(rest.mid(1))) {
                 list.entries.push_back({ListEntry::What::Filter, lineNumber, *f, 0.0, {}});
             } else {
-                note(ListNote::Kind::Ignored, QStringLiteral("unreadable crossover comment"));
+                note(ListNote::Kind::Dropped, QStringLiteral("unreadable crossover comment"));
             }
             continue;
         }
@@ -288,16 +351,17 @@ FilterList ReadFilterList(QStringView text) {
         const QStringView body = colon < 0 ? QStringView() : line.mid(colon + 1);
         static const QRegularExpression filterHead(QStringLiteral("^filter( ?\\d+)?$"));
         if (filterHead.match(head).hasMatch()) {
-            const std::vector<Token> tokens = Tokenise(body);
+            const std::vector<Token> tokens = Tokenise(body, decimalComma);
             FilterReader reader(tokens);
             QString why;
             if (auto f = reader.Read(why)) {
+                f->device = deviceAbove;
                 list.entries.push_back({ListEntry::What::Filter, lineNumber, *f, 0.0, {}});
             } else if (!why.isEmpty()) {
-                note(ListNote::Kind::Dropped, why);
+                note(reader.off ? ListNote::Kind::Info : ListNote::Kind::Dropped, why);
             }
         } else if (head == u"preamp") {
-            const std::vector<Token> tokens = Tokenise(body);
+            const std::vector<Token> tokens = Tokenise(body, decimalComma);
             const bool readable =
                 !tokens.empty() && tokens[0].isNumber &&
                 (tokens.size() == 1 || (tokens.size() == 2 && tokens[1].word == u"db"));
@@ -305,7 +369,7 @@ FilterList ReadFilterList(QStringView text) {
                 list.entries.push_back(
                     {ListEntry::What::Preamp, lineNumber, {}, tokens[0].value, {}});
             } else {
-                note(ListNote::Kind::Ignored, QStringLiteral("unreadable Preamp"));
+                note(ListNote::Kind::Dropped, QStringLiteral("unreadable Preamp"));
             }
         } else if (head == u"channel") {
             QStringList names = body.toString().simplified().split(u' ', Qt::SkipEmptyParts);

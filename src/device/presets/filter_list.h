@@ -17,7 +17,10 @@ namespace zx {
 //     Channel: out_left
 //
 // Keywords, units and numbers are read case-insensitively and with any spacing; a decimal
-// comma reads as a point. Crossover types that no list filter describes travel as comments
+// comma reads as a point. Thousands are grouped as Equalizer APO reads them: by a dot in a list
+// that uses decimal commas ("Fc 8.000 Hz" is 8000 Hz) and by a no-break or narrow space
+// ("Fc 1 276 Hz"). "OFF" filters and unused "None" slots are no filters; "Modal" is read as a
+// peaking filter. Crossover types that no list filter describes travel as comments
 // of the form "# Crossover: HP 24db-LR Fc 80 Hz" (or "... HP 24db-LR off").
 
 enum class ListFilterKind { Peaking, LowShelf, HighShelf, HighPass, LowPass };
@@ -25,6 +28,18 @@ enum class ListFilterKind { Peaking, LowShelf, HighShelf, HighPass, LowPass };
 // How a shelf's slope is given: LS/HS (slope 0.9), LSC/HSC (Q, 0.71 when left out, or a
 // slope in dB per octave), "LS 6dB" (first order) and "LS 12dB" (second order, Q 0.71).
 enum class ShelfForm { Standard, CentreQ, FirstOrder, SecondOrder };
+
+// A band's own values, as export writes them in a comment above its filter line
+// ("# Device band 3: type 0 freq 136 peak 99 shelf 120 q 5"), so that a list written by export
+// imports back to exactly the same settings.
+struct DeviceBandValues {
+    int type = 0;
+    int freq = 0;
+    int peakGain = 120;
+    int shelfGain = 120;
+    int q = 4;
+    friend bool operator==(const DeviceBandValues&, const DeviceBandValues&) = default;
+};
 
 struct ListFilter {
     ListFilterKind kind = ListFilterKind::Peaking;
@@ -38,6 +53,7 @@ struct ListFilter {
     // Crossovers written as a comment: the device's type 0..11, and whether the filter is off.
     std::optional<int> crossoverType;
     bool crossoverOff = false;
+    std::optional<DeviceBandValues> device; // from the comment line just above
 };
 
 struct ListEntry {

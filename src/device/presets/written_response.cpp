@@ -35,15 +35,6 @@ BiquadSection Shelf(bool low, double fc, double gainDb, std::optional<double> q,
     return CookbookShelf(low, std::cos(w0), a, alpha);
 }
 
-// First-order shelf, half its gain (in dB) at fc, by the bilinear transform.
-BiquadSection FirstOrderShelf(bool low, double fc, double gainDb) {
-    const double g = std::sqrt(std::pow(10.0, gainDb / 20.0));
-    const double k = std::tan(Angle(fc) / 2.0);
-    if (low) return {1.0 + g * k, g * k - 1.0, 0.0, 1.0 + k / g, k / g - 1.0, 0.0};
-    const double gg = g * g;
-    return {gg * (1.0 + k / g), gg * (k / g - 1.0), 0.0, 1.0 + k * g, k * g - 1.0, 0.0};
-}
-
 BiquadSection Pass(bool high, double fc, double q) {
     const double w0 = Angle(fc);
     return CookbookPass(high, std::cos(w0), std::sin(w0) / (2.0 * q));
@@ -69,9 +60,15 @@ double FilterDb(const ListFilter& f, double w) {
         const bool low = f.kind == ListFilterKind::LowShelf;
         switch (f.shelf) {
         case ShelfForm::FirstOrder:
-            return SectionDb(FirstOrderShelf(low, f.fc, gain), w);
-        case ShelfForm::SecondOrder:
-            return SectionDb(Shelf(low, f.fc, gain, kButterworthQ, 1.0), w);
+        case ShelfForm::SecondOrder: {
+            // "LS 6dB", "HS 12dB": a cookbook shelf of slope 6 or 12 dB per octave (S = 0.5 or
+            // 1) whose Fc is its corner, |G| / 2 slope octaves from its centre on the side of
+            // the shelf's gain.
+            const double slopeDb = f.shelf == ShelfForm::FirstOrder ? 6.0 : 12.0;
+            const double towardCentre = low ? gain : -gain;
+            const double centre = f.fc * std::pow(2.0, towardCentre / (2.0 * slopeDb));
+            return SectionDb(Shelf(low, centre, gain, {}, slopeDb / 12.0), w);
+        }
         case ShelfForm::CentreQ:
             if (f.slopeDb && !f.q)
                 return SectionDb(Shelf(low, f.fc, gain, {}, *f.slopeDb / 12.0), w);

@@ -99,7 +99,7 @@ TEST(FilterList, realWorldListsAreTakenOrReported) {
          "Gain 3 dB Q 1\n",
          true,
          1,
-         {{2, Kind::Dropped}}},
+         {}},
         {"unsupported types",
          "Filter 1: ON NO Fc 100 Hz\nFilter 2: ON AP Fc 100 Hz Q 1\nFilter 3: ON BP Fc 1 kHz "
          "Q 2\nFilter 4: ON LS Fc 80 Hz Gain 4 dB",
@@ -133,7 +133,7 @@ TEST(FilterList, realWorldListsAreTakenOrReported) {
          "Filter 3: OFF PK Fc 300 Hz Gain 3 dB Q 1\r\n",
          true,
          2,
-         {{3, Kind::Dropped}}},
+         {}},
         {"sections of other channels",
          "Channel: out_sub\nFilter: ON PK Fc 100 Hz Gain 3 dB Q 1\nChannel: all\nFilter: ON PK "
          "Fc 200 Hz Gain 3 dB Q 1",
@@ -153,8 +153,10 @@ TEST(FilterList, realWorldListsAreTakenOrReported) {
         EXPECT_EQ(r.result.usable, c.usable);
         EXPECT_EQ(BandsInUse(r.model, kOutLeft), c.bands);
         EXPECT_EQ(Changes(r.result), c.changes);
-        const bool changed = std::any_of(c.changes.begin(), c.changes.end(),
-                                         [](auto& n) { return n.second != Kind::Skipped; });
+        // Lines that are no filters are reported, but only a filter changed or dropped counts.
+        const bool changed = std::any_of(c.changes.begin(), c.changes.end(), [](auto& n) {
+            return n.second != Kind::Skipped && n.second != Kind::Ignored;
+        });
         EXPECT_EQ(r.result.HasChanges(), changed);
     }
 }

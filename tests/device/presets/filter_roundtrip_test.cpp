@@ -62,6 +62,8 @@ TEST(FilterRoundTrip, snappingMatchesTheEntryFields) {
         const QString f = QString::number(hz(rng), 'f', Pick(rng, 0, 2));
         const QString g = QString::number(db(rng), 'f', Pick(rng, 0, 2));
         const QString qt = QString::number(q(rng), 'f', Pick(rng, 1, 3));
+        // A filter at 0.0 dB uses up no band.
+        if (g.toDouble() == 0.0) continue;
         ParameterModel m;
         ImportFilterList(
             ReadFilterList(QStringLiteral("Filter: ON PK Fc %1 Hz Gain %2 dB Q %3").arg(f, g, qt)),
@@ -82,7 +84,14 @@ TEST(WrittenResponse, cookbookDesignsMeetTheirDefiningPoints) {
     EXPECT_NEAR(at("Filter: ON PK Fc 1000 Hz Gain 6 dB Q 2", 1000.0), 6.0, 1e-9);
     EXPECT_NEAR(at("Filter: ON HP Fc 100 Hz", 100.0), -3.0103, 1e-3);
     EXPECT_NEAR(at("Filter: ON LPQ Fc 1000 Hz Q 0.5", 1000.0), -6.0206, 1e-3);
-    EXPECT_NEAR(at("Filter: ON LS 6dB Fc 200 Hz Gain 8 dB", 200.0), 4.0, 1e-3);
+    // "LS 6dB", "HS 12dB": Fc is the corner, |G| / (2 × slope) octaves from the half-gain point
+    // on the side of the shelf.
+    EXPECT_NEAR(at("Filter: ON LS 6dB Fc 200 Hz Gain 8 dB", 200.0 * std::pow(2.0, 8.0 / 12.0)), 4.0,
+                1e-3);
+    EXPECT_NEAR(at("Filter: ON HS 12dB Fc 2000 Hz Gain 6 dB", 2000.0 / std::pow(2.0, 6.0 / 24.0)),
+                3.0, 1e-3);
+    EXPECT_NEAR(at("Filter: ON LS 12dB Fc 100 Hz Gain -6 dB", 100.0 / std::pow(2.0, 6.0 / 24.0)),
+                -3.0, 1e-3);
     EXPECT_NEAR(at("Filter: ON LS 6dB Fc 200 Hz Gain 8 dB", 20.0), 7.9, 0.1);
     EXPECT_NEAR(at("Filter: ON HSC Fc 5000 Hz Gain -4 dB Q 0.7", 5000.0), -2.0, 1e-3);
     EXPECT_NEAR(at("Filter: ON HS Fc 5000 Hz Gain -4 dB", 40000.0), -4.0, 0.05);

@@ -33,7 +33,10 @@ TEST(PresetTool, exitStatusSaysWhatHappened) {
     QTemporaryDir dir;
     const QString preset = dir.filePath(QStringLiteral("room.preset"));
     const QByteArray clean = "Preamp: -3 dB\nFilter 1: ON PK Fc 63 Hz Gain 4.2 dB Q 1.41\n";
-    const QByteArray changed = clean + "Filter 2: OFF PK Fc 100 Hz Gain 1 dB Q 1\n";
+    const QByteArray changed = clean + "Filter 2: ON PK Fc 100 Hz Gain 20 dB Q 1\n";
+    // A room-measurement program's header lines and switched-off filters change nothing.
+    const QByteArray headed = "Filter Settings file\n\nRoom EQ V5.20\nNotes:\n" + clean +
+                              "Filter 2: OFF None\nFilter 3: OFF PK Fc 90 Hz Gain 1 dB Q 1\n";
     struct Case {
         QStringList args;
         QByteArray input;
@@ -47,6 +50,12 @@ TEST(PresetTool, exitStatusSaysWhatHappened) {
         {{"export", "--into", preset, preset}, {}, 2},
         {{"import", "--channel", "out_left", "-o", preset, "-"}, clean, 0},
         {{"import", "--channel", "out_left", "-"}, changed, 3},
+        {{"import", "--snap", "--channel", "out_left", "-"}, changed, 3},
+        {{"import", "--channel", "out_left", "-"}, headed, 0},
+        {{"import", "--channel", "L=out_left", "-"}, clean, 0},
+        {{"import", "--channel", "=out_left", "-"}, clean, 2},
+        {{"export", "--channel", "L=out_left", preset}, {}, 2},
+        {{"export", "--snap", preset}, {}, 2},
         {{"import", "--channel", "out_left", "-"}, "\xEF\xBB\xBF" + clean, 0},
         {{"import", "--channel", "out_left", "-"}, Utf16WithBom(clean), 0},
         {{"import", "--channel", "out_left", "-"}, "", 1},
@@ -63,8 +72,8 @@ TEST(PresetTool, exitStatusSaysWhatHappened) {
 TEST(PresetTool, importWritesAPresetThatExportsTheListBack) {
     QTemporaryDir dir;
     const QString preset = dir.filePath(QStringLiteral("room.preset"));
-    const ToolRun imported = Tool({"import", "--channel", "out_left", "--channel", "out_right",
-                                   "-o", preset, "--report", "-"},
+    const ToolRun imported = Tool({"import", "--snap", "--channel", "out_left", "--channel",
+                                   "out_right", "-o", preset, "--report", "-"},
                                   "Preamp: -6.5 dB\nFilter 1: ON PK Fc 1000 Hz Gain -3 dB Q 2\n");
     ASSERT_EQ(imported.exitCode, 0) << qPrintable(imported.err);
     EXPECT_TRUE(imported.err.contains(QStringLiteral("out_right: largest difference")));
@@ -80,16 +89,17 @@ TEST(PresetTool, importWritesAPresetThatExportsTheListBack) {
 
     const ToolRun exported = Tool({"export", "--channel", "out_right", preset});
     ASSERT_EQ(exported.exitCode, 0) << qPrintable(exported.err);
-    // Bands 2..8 are flat at their default frequencies; their lines keep them in their slots.
-    EXPECT_EQ(exported.out, "Channel: out_right\nPreamp: -6.5 dB\n"
-                            "Filter 1: ON PK Fc 1000 Hz Gain -3.0 dB Q 2.0\n"
-                            "Filter 2: ON PK Fc 51.1 Hz Gain 0.0 dB Q 1.0\n"
-                            "Filter 3: ON PK Fc 102 Hz Gain 0.0 dB Q 1.0\n"
-                            "Filter 4: ON PK Fc 198 Hz Gain 0.0 dB Q 1.0\n"
-                            "Filter 5: ON PK Fc 500 Hz Gain 0.0 dB Q 1.0\n"
-                            "Filter 6: ON PK Fc 1000 Hz Gain 0.0 dB Q 1.0\n"
-                            "Filter 7: ON PK Fc 2000 Hz Gain 0.0 dB Q 1.0\n"
-                            "Filter 8: ON PK Fc 2997 Hz Gain 0.0 dB Q 1.0\n\n");
+    // Each band as the cookbook filter that plays what the graph draws (-3.0 dB reads back as
+    // -2.9 from its marker row; Q 2 draws as wide as a cookbook Q of about 0.97), its table
+    // values in the comment above; bands 2..8 flat at their default frequencies, in their slots.
+    const QStringList lines = QString::fromUtf8(exported.out).split(u'\n');
+    ASSERT_GE(lines.size(), 18) << qPrintable(exported.out);
+    EXPECT_EQ(lines.mid(0, 4),
+              QStringList({"Channel: out_right", "Preamp: -6.5 dB",
+                           "# Device band 1: type 0 freq 136 peak 105 shelf 120 q 9",
+                           "Filter 1: ON PK Fc 996.67 Hz Gain -2.89 dB Q 0.9694"}));
+    EXPECT_EQ(lines[16], "# Device band 8: type 0 freq 174 peak 120 shelf 120 q 4");
+    EXPECT_TRUE(lines[17].startsWith("Filter 8: ON PK Fc 2990.45 Hz Gain 0.00 dB Q "));
 }
 
 // A device's dump with every byte set: what the list does not say (the preset name, bypass
