@@ -89,7 +89,10 @@ int main(int argc, char** argv) {
     ok = Save(app.editor, folder + QStringLiteral("/editor-window.png")) && ok;
 
     // A room measured at Out right, fitted to a flat target: the measurement, the dashed
-    // target and the predicted result over the channel's curve.
+    // target and the predicted result over the channel's curve. The channel's high-pass goes
+    // back to its lowest frequency first: the room is measured down to 20 Hz.
+    app.actions.SetCrossoverFrequency(3, true, 0);
+    app.actions.SetCrossoverType(3, true, 0);
     app.editor.showChannel(3);
     if (!app.measurements.loadMeasurement(3, QStringLiteral(ZX_MEASUREMENTS_DIR "/room.frd"))) {
         std::fprintf(stderr, "the measurement cannot be read\n");

@@ -105,7 +105,8 @@ std::optional<LoadedCurve> MeasurementActions::readCurve(const QString& path,
     if (!read.note.isEmpty() && !quiet) dialogs_.message(read.note);
     // A file named on the command line counts as chosen, as one from the file dialog.
     if (!quiet) remembered_.setFolder(FilterText(), QFileInfo(path).absolutePath());
-    return LoadedCurve{path, name, std::move(*curve)};
+    // Kept whole, so that the next start finds it from wherever it runs.
+    return LoadedCurve{QFileInfo(path).absoluteFilePath(), name, std::move(*curve)};
 }
 
 bool MeasurementActions::loadMeasurement(ChannelId ch, const QString& path,
