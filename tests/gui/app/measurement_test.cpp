@@ -287,3 +287,23 @@ TEST_F(MeasurementTest, commandLine_loadsEachChannelWithTheTarget) {
         EXPECT_TRUE(platform.dialogs.messages().isEmpty());
     }
 }
+
+TEST_F(MeasurementTest, overlay_drawsOnlyWhereTheMeasurementHasData) {
+    openChannel(2);
+    ASSERT_TRUE(measurements().loadMeasurement(2, write("mid.txt", "100 80\n300 83\n1000 82\n")));
+    const QImage& image = app.graph.image();
+    const auto columnHasPrediction = [&image](int x) {
+        for (int y = 0; y < image.height(); ++y)
+            if (image.pixel(x, y) == kPredictedRgb) return true;
+        return false;
+    };
+    const int from = kGraph.FrequencyToColumn(100.0);
+    const int to = kGraph.FrequencyToColumn(1000.0);
+    for (int x = kGraph.firstPlotColumn(); x <= kGraph.lastPlotColumn(); ++x) {
+        if (x < from - 1 || x > to + 1) {
+            EXPECT_FALSE(columnHasPrediction(x)) << x;
+        } else if (x > from + 1 && x < to - 1) {
+            EXPECT_TRUE(columnHasPrediction(x)) << x;
+        }
+    }
+}
