@@ -1,5 +1,6 @@
 // Draws the README's pictures of the two windows: the program on the virtual clock, connected
-// to the simulated amplifier, a few bands set, each window grabbed offscreen into a PNG.
+// to the simulated amplifier, a few bands set, each window grabbed offscreen into a PNG; then
+// the graph with a measurement fitted.
 //
 //   readme-pictures [folder]     (default: docs)
 
@@ -86,5 +87,20 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     ok = Save(app.window, folder + QStringLiteral("/main-window-channel.png")) && ok;
     ok = Save(app.editor, folder + QStringLiteral("/editor-window.png")) && ok;
+
+    // A room measured at Out right, fitted to a flat target: the measurement, the dashed
+    // target and the predicted result over the channel's curve. The channel's high-pass goes
+    // back to its lowest frequency first: the room is measured down to 20 Hz.
+    app.actions.SetCrossoverFrequency(3, true, 0);
+    app.actions.SetCrossoverType(3, true, 0);
+    app.editor.showChannel(3);
+    if (!app.measurements.loadMeasurement(3, QStringLiteral(ZX_MEASUREMENTS_DIR "/room.frd"))) {
+        std::fprintf(stderr, "the measurement cannot be read\n");
+        return 1;
+    }
+    app.measurements.fit(3, FitOptions{});
+    tp.advance(20000);
+    QApplication::processEvents();
+    ok = Save(*app.window.graphPanel(), folder + QStringLiteral("/graph-measurement.png")) && ok;
     return ok ? 0 : 1;
 }

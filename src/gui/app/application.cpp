@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTabWidget>
@@ -29,11 +30,14 @@ qreal PrimaryScreenPixelRatio() {
 
 } // namespace
 
-Application::Application(WindowPlatform p)
-    : platform(p), graph(PrimaryScreenPixelRatio()), routing(PrimaryScreenPixelRatio()),
-      link(Platform{p.timers, p.clock, p.serial, p.ports, p.dialogs}, model, window, window),
+Application::Application(WindowPlatform p, QSettings* settings)
+    : remembered(settings),
+      dialogs(p.dialogs, remembered), platform{p.timers, p.clock, p.serial, p.ports, dialogs},
+      graph(PrimaryScreenPixelRatio()), routing(PrimaryScreenPixelRatio()),
+      link(Platform{p.timers, p.clock, p.serial, p.ports, dialogs}, model, window, window),
       nameDialog(&window), actions(model, graph, routing, link.sendSlots),
-      editor(actions, p.timers, p.dialogs) {
+      editor(actions, p.timers, dialogs),
+      measurements(model, graph, actions, editor, dialogs, remembered) {
 
     QObject::connect(&window, &MainWindow::connectClicked,
                      [this] { link.connection.OnConnectButton(); });
@@ -59,6 +63,8 @@ Application::Application(WindowPlatform p)
     wireDragging();
     wireHistory();
     wireMarkerHints();
+    wireMeasurements();
+    wirePortMemory();
 }
 
 void Application::WirePresets() {
@@ -129,13 +135,15 @@ void Application::wireDragging() {
                      [this](QPoint, Qt::MouseButton) { actions.DragRelease(); });
 }
 
+bool Application::editsAllowed() const {
+    return window.signalFlowPanel()->isEnabled() && window.graphPanel()->isEnabled() &&
+           editor.pages()->isEnabled() && !actions.dragging();
+}
+
 void Application::wireHistory() {
     // Like any edit, undoing waits while the windows are disabled (connecting, a preset or
     // file operation, a reset under way), so it cannot slip frames into those exchanges.
-    const auto allowed = [this] {
-        return window.signalFlowPanel()->isEnabled() && window.graphPanel()->isEnabled() &&
-               editor.pages()->isEnabled() && !actions.dragging();
-    };
+    const auto allowed = [this] { return editsAllowed(); };
     auto* undo = new QAction(QStringLiteral("Undo"), &window);
     undo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
     QObject::connect(undo, &QAction::triggered, &window, [this, allowed] {
@@ -193,11 +201,35 @@ void Application::wireMarkerHints() {
         });
 }
 
+void Application::wireMeasurements() {
+    measurements.setEditsAllowed([this] { return editsAllowed(); });
+    GraphView* view = window.graphView();
+    // A right press that hits no marker opens the menu; on a marker it drags, as any button
+    // does. Connected after the drag's own handler, so the press has been tried first.
+    QObject::connect(view, &GraphView::pressed, &editor,
+                     [this, view](QPoint at, Qt::MouseButton b) {
+                         if (b == Qt::RightButton && !actions.dragging())
+                             measurements.showMenu(view->mapToGlobal(at));
+                     });
+}
+
+void Application::wirePortMemory() {
+    QObject::connect(&window, &MainWindow::connectClicked, &window, [this] {
+        const QString port = window.portSelector()->currentText();
+        if (!port.isEmpty()) remembered.setLastPort(port);
+    });
+}
+
 void Application::Start() {
     model.ResetToDefaults();
     routing.Draw(model);
     link.connection.Startup();
+    // The port used last time, when it is there again.
+    if (const int last = window.portSelector()->findText(remembered.lastPort());
+        !remembered.lastPort().isEmpty() && last >= 0)
+        window.portSelector()->setCurrentIndex(last);
     window.show();
+    measurements.reloadRemembered();
 }
 
 } // namespace zx

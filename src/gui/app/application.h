@@ -1,9 +1,12 @@
 #pragma once
 
+#include "app/measurement_actions.h"
 #include "drawing/graph.h"
 #include "drawing/routing_picture.h"
 #include "editing/edit_actions.h"
 #include "model/parameter_model.h"
+#include "platform/remembered_settings.h"
+#include "platform/remembering_dialogs.h"
 #include "platform/window_dialogs.h"
 #include "presets/device_link.h"
 #include "ui/editor_window.h"
@@ -16,14 +19,17 @@ namespace zx {
 // platform; tests make their own on the virtual one.
 class Application {
   public:
-    explicit Application(WindowPlatform platform);
+    // With settings, the program keeps its last port, folders and measurements in them.
+    explicit Application(WindowPlatform platform, QSettings* settings = nullptr);
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
     // Fills the port list, starts the always-running timers and shows the main window.
     void Start();
 
-    WindowPlatform platform;
+    RememberedSettings remembered;
+    RememberingDialogs dialogs;
+    WindowPlatform platform; // with the remembering dialogs
     ParameterModel model;
     Graph graph;
     RoutingPicture routing;
@@ -32,14 +38,20 @@ class Application {
     NameDialog nameDialog;
     EditActions actions;
     EditorWindow editor;
+    MeasurementActions measurements;
 
   private:
+    // Not while the windows are disabled (connecting, a preset or file operation, a reset
+    // under way) nor during a drag.
+    bool editsAllowed() const;
     void WirePresets();
     void wireStrips();
     void wireEditor();
     void wireDragging();
     void wireHistory();
     void wireMarkerHints();
+    void wireMeasurements();
+    void wirePortMemory();
 };
 
 } // namespace zx

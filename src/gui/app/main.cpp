@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QComboBox>
+#include <QSettings>
 
 #include <cstdio>
 
@@ -34,17 +35,23 @@ int main(int argc, char** argv) {
     }
 
     QApplication qapp(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("zephranox"));
+    QCoreApplication::setApplicationName(QStringLiteral("zephranox"));
     // Lets the desktop match the window to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("zephranox"));
+
+    QSettings settings;
     zx::QtPlatform platform;
     zx::PathPortList ports(platform.ports, args.port);
     zx::Application app(args.port.isEmpty()
                             ? platform.platform()
                             : zx::WindowPlatform{platform.timers, platform.clock, platform.serial,
-                                                 ports, platform.dialogs});
+                                                 ports, platform.dialogs},
+                        &settings);
     platform.dialogs.setParent(&app.window);
     app.Start();
     // The named device is listed by now; it is chosen instead of the last entry.
     if (!args.port.isEmpty()) app.window.portSelector()->setCurrentText(args.port);
+    zx::LoadStartFiles(args.files, app.measurements);
     return qapp.exec();
 }

@@ -8,7 +8,7 @@ namespace zx {
 namespace {
 
 const char kUsage[] =
-    "usage: zephranox [--port PATH]\n"
+    "usage: zephranox [--port PATH] [--measurement CHANNEL=FILE ...] [--target FILE|flat]\n"
     "The control program for the amplifier's signal processor: choose the serial port and\n"
     "press the button beside it, which names the link's state (\"Disconnect\" until the link\n"
     "is up, then \"Connect\"), and edit the settings live.\n"
@@ -16,6 +16,7 @@ const char kUsage[] =
     "                amp-sim --link PATH made\n"
     "  -h, --help    print this and end\n"
     "  --version     print the version and end\n"
+    "%1"
     "Manual pages: zephranox(1), amp-sim(1), zephranox-ctl(1), zephranox-preset(1),\n"
     "zephranox-response(1).\n";
 
@@ -25,8 +26,8 @@ ProgramArguments ReadProgramArguments(const QStringList& args) {
     QCommandLineParser parser;
     parser.addOption(QCommandLineOption(QStringLiteral("version")));
     parser.addOption(QCommandLineOption(QStringLiteral("port"), {}, QStringLiteral("PATH")));
+    AddStartFileOptions(parser);
     const ToolArguments read = ReadToolArguments(parser, args);
-    ProgramArguments out;
     QString wrong = read.error;
     if (wrong.isEmpty() && !parser.positionalArguments().isEmpty())
         wrong =
@@ -34,12 +35,17 @@ ProgramArguments ReadProgramArguments(const QStringList& args) {
     if (wrong.isEmpty() && parser.isSet(QStringLiteral("port")) &&
         parser.value(QStringLiteral("port")).isEmpty())
         wrong = QStringLiteral("--port needs a path");
+    ProgramArguments out;
+    if (wrong.isEmpty() && !read.help) {
+        if (auto files = ReadStartFiles(parser, wrong)) out.files = std::move(*files);
+    }
+    const QString usage = QString::fromLatin1(kUsage).arg(QLatin1String(kStartFilesUsage));
     if (!wrong.isEmpty()) {
         out.exitStatus = kWrongCommandLine;
-        out.error = QStringLiteral("zephranox: %1\n").arg(wrong) + QString::fromLatin1(kUsage);
+        out.error = QStringLiteral("zephranox: %1\n").arg(wrong) + usage;
     } else if (read.help) {
         out.exitStatus = 0;
-        out.output = QString::fromLatin1(kUsage);
+        out.output = usage;
     } else if (parser.isSet(QStringLiteral("version"))) {
         out.exitStatus = 0;
         out.output = QStringLiteral("zephranox " ZEPHRANOX_VERSION "\n");

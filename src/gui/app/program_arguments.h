@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/start_files.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,9 +15,10 @@ struct ProgramArguments {
     // Set when the program ends at once with this status: after the usage (0, or 2 for a wrong
     // line, the usage then on standard error) or the version.
     std::optional<int> exitStatus;
-    QString output; // for standard output
-    QString error;  // for standard error
-    QString port;   // --port PATH: a device to list and choose; empty without
+    QString output;   // for standard output
+    QString error;    // for standard error
+    QString port;     // --port PATH: a device to list and choose; empty without
+    StartFiles files; // --measurement and --target
 };
 
 ProgramArguments ReadProgramArguments(const QStringList& args);

@@ -59,6 +59,7 @@ void Graph::RefreshBand(const ParameterModel& m, EqBandId band) {
                      ChannelGainAt(m.channels[static_cast<std::size_t>(ch)].gainIndex),
                      QColor(kSingleChannelRgb), penWidth_);
     zx::DrawBandMarkers(image_, markers_, ch);
+    DrawOverlay(m);
     emit imageChanged();
 }
 
@@ -86,6 +87,17 @@ void Graph::RedrawCrossover(const ParameterModel& m, ChannelId ch, bool highPass
         ComputeLowPassCurve(m, c.lpfType);
     }
     DrawBandMarkers(currentBandChannel());
+    DrawOverlay(m);
+}
+
+void Graph::DrawOverlay(const ParameterModel& m) {
+    const ChannelId ch = currentBandChannel();
+    const auto& overlay = overlays_[static_cast<std::size_t>(ch)];
+    if (!singleChannel_ || !overlay) return;
+    DrawMeasurementOverlay(image_, curves_, ch,
+                           ChannelGainAt(m.channels[static_cast<std::size_t>(ch)].gainIndex),
+                           *overlay, penWidth_);
+    emit imageChanged();
 }
 
 void Graph::RefreshAll(const ParameterModel& m) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drawing/graph_canvas.h"
+#include "drawing/measurement_overlay.h"
 #include "model/parameter_model.h"
 #include "response/response_curves.h"
 
@@ -8,6 +9,7 @@
 #include <QObject>
 
 #include <array>
+#include <optional>
 
 namespace zx {
 
@@ -35,6 +37,15 @@ class Graph : public QObject {
     void setCurrentBand(EqBandId band) { currentBand_ = band; }
     ChannelId currentCrossoverChannel() const { return crossoverChannel_; }
     void setCurrentCrossoverChannel(ChannelId ch) { crossoverChannel_ = ch; }
+
+    // A channel's measurement and target, drawn over its single-channel picture; nothing for
+    // none. Takes effect at the next redraw.
+    void setOverlay(ChannelId ch, std::optional<MeasurementOverlay> overlay) {
+        overlays_[static_cast<std::size_t>(ch)] = std::move(overlay);
+    }
+    const std::optional<MeasurementOverlay>& overlay(ChannelId ch) const {
+        return overlays_[static_cast<std::size_t>(ch)];
+    }
 
     bool showSwitch(ChannelId ch) const { return show_[static_cast<std::size_t>(ch)]; }
     bool singleChannelMode() const { return singleChannel_; }
@@ -78,6 +89,8 @@ class Graph : public QObject {
 
   private:
     ChannelId currentBandChannel() const { return ChannelOfBand(currentBand_); }
+    // The overlay of the channel shown alone, if it has one.
+    void DrawOverlay(const ParameterModel& m);
 
     QImage grid_;
     QImage image_;
@@ -88,6 +101,7 @@ class Graph : public QObject {
     std::array<bool, kChannelCount> show_ = {true, true, true, true, true, false};
     bool singleChannel_ = false;
     int penWidth_ = 2;
+    std::array<std::optional<MeasurementOverlay>, kChannelCount> overlays_;
 };
 
 } // namespace zx

@@ -196,28 +196,31 @@ void EditActions::SetBandType(EqBandId band, int type) {
 }
 
 void EditActions::ResetChannelEq(ChannelId ch) {
-    ResetEqCommand::Bands before;
-    for (int n = 0; n < kBandsPerChannel; ++n)
-        before[static_cast<std::size_t>(n)] = model_.band(ch, n);
+    ChannelBands bands;
     for (int n = 0; n < kBandsPerChannel; ++n) {
-        EqBandParams& b = model_.band(ch, n);
+        EqBandParams b = model_.band(ch, n);
         b.type = 0;
         b.qIndex = 4;
         b.peakGainIndex = 120;
         b.shelfGainIndex = 120;
         b.freqIndex = kDefaultBandFreqIndex[static_cast<std::size_t>(n)];
+        bands[static_cast<std::size_t>(n)] = b;
     }
-    for (int n = 0; n < kBandsPerChannel; ++n) {
-        graph_.setCurrentBand(BandId(ch, n));
-        BandChanged(BandId(ch, n));
-    }
-    ResetEqCommand::Bands after;
-    for (int n = 0; n < kBandsPerChannel; ++n)
-        after[static_cast<std::size_t>(n)] = model_.band(ch, n);
-    if (before != after) Record(std::make_unique<ResetEqCommand>(*this, ch, before, after));
+    SetChannelEq(ch, bands);
 }
 
-void EditActions::RestoreChannelEq(ChannelId ch, const ResetEqCommand::Bands& bands) {
+void EditActions::SetChannelEq(ChannelId ch, const ChannelBands& bands) {
+    ChannelBands before;
+    for (int n = 0; n < kBandsPerChannel; ++n)
+        before[static_cast<std::size_t>(n)] = model_.band(ch, n);
+    RestoreChannelEq(ch, bands);
+    ChannelBands after;
+    for (int n = 0; n < kBandsPerChannel; ++n)
+        after[static_cast<std::size_t>(n)] = model_.band(ch, n);
+    if (before != after) Record(std::make_unique<ChannelEqCommand>(*this, ch, before, after));
+}
+
+void EditActions::RestoreChannelEq(ChannelId ch, const ChannelBands& bands) {
     for (int n = 0; n < kBandsPerChannel; ++n)
         model_.band(ch, n) = bands[static_cast<std::size_t>(n)];
     for (int n = 0; n < kBandsPerChannel; ++n) {

@@ -51,6 +51,9 @@ class EditActions {
     void SetBandType(EqBandId band, int type);
     // The channel's eight bands back to their defaults, each queued and redrawn in order.
     void ResetChannelEq(ChannelId ch);
+    // The channel's eight bands set at once (a fit), each queued and redrawn in order; one edit.
+    using ChannelBands = std::array<EqBandParams, kBandsPerChannel>;
+    void SetChannelEq(ChannelId ch, const ChannelBands& bands);
 
     // Crossover filters: each makes the channel the current crossover channel.
     int CrossoverFrequency(ChannelId ch, bool highPass) const;
@@ -84,7 +87,7 @@ class EditActions {
     void Replay(const std::function<void()>& apply);
     void RestoreBand(EqBandId band, const EqBandParams& params);
     void RestoreCrossover(ChannelId ch, bool highPass, int freqIndex, int type);
-    void RestoreChannelEq(ChannelId ch, const std::array<EqBandParams, kBandsPerChannel>& bands);
+    void RestoreChannelEq(ChannelId ch, const ChannelBands& bands);
 
   private:
     void BandChanged(EqBandId band);

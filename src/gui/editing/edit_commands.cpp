@@ -66,7 +66,7 @@ void CrossoverCommand::apply(bool after) {
     actions_.RestoreCrossover(ch_, highPass_, f.freqIndex, f.type);
 }
 
-void ResetEqCommand::apply(bool after) {
+void ChannelEqCommand::apply(bool after) {
     actions_.RestoreChannelEq(ch_, after ? after_ : before_);
 }
 

@@ -117,11 +117,11 @@ class CrossoverCommand : public EditCommand {
     Filter before_, after_;
 };
 
-// "Reset" of a channel's eight bands.
-class ResetEqCommand : public EditCommand {
+// A channel's eight bands at once: "Reset", or a fit to a measurement.
+class ChannelEqCommand : public EditCommand {
   public:
-    using Bands = std::array<EqBandParams, kBandsPerChannel>;
-    ResetEqCommand(EditActions& a, ChannelId ch, const Bands& before, const Bands& after)
+    using Bands = EditActions::ChannelBands;
+    ChannelEqCommand(EditActions& a, ChannelId ch, const Bands& before, const Bands& after)
         : EditCommand(a), ch_(ch), before_(before), after_(after) {}
 
   private:

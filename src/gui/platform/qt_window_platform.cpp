@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace zx {
@@ -31,6 +32,13 @@ QString QtDialogs::openFileName(const QString& filterText, const QString& defaul
 
 int QtDialogs::execModal(QDialog& dialog) {
     return dialog.exec();
+}
+
+QString QtDialogs::chooseItem(const QString& caption, const QString& label,
+                              const QStringList& items) {
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(parent_, caption, label, items, 0, false, &ok);
+    return ok ? chosen : QString();
 }
 
 } // namespace zx

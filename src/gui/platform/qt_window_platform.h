@@ -16,6 +16,8 @@ class QtDialogs : public WindowDialogs {
     QString saveFileName(const QString& filterText, const QString& defaultName) override;
     QString openFileName(const QString& filterText, const QString& defaultName) override;
     int execModal(QDialog& dialog) override;
+    QString chooseItem(const QString& caption, const QString& label,
+                       const QStringList& items) override;
 
   private:
     QWidget* parent_ = nullptr;

@@ -9,12 +9,12 @@ void ScriptedDialogs::keepOpen(int ms) {
 }
 
 void ScriptedDialogs::message(const QString& text) {
-    shown_.push_back({Kind::Message, {}, text, {}});
+    shown_.push_back({Kind::Message, {}, text, {}, {}});
     keepOpen(messageOpenMs_);
 }
 
 bool ScriptedDialogs::askYesNo(const QString& caption, const QString& text) {
-    shown_.push_back({Kind::Question, caption, text, {}});
+    shown_.push_back({Kind::Question, caption, text, {}, {}});
     if (questions_.empty()) return false;
     const auto a = questions_.front();
     questions_.pop_front();
@@ -23,7 +23,7 @@ bool ScriptedDialogs::askYesNo(const QString& caption, const QString& text) {
 }
 
 QString ScriptedDialogs::saveFileName(const QString& filterText, const QString& defaultName) {
-    shown_.push_back({Kind::SaveFile, {}, filterText, defaultName});
+    shown_.push_back({Kind::SaveFile, {}, filterText, defaultName, {}});
     if (saves_.empty()) return {};
     const auto a = saves_.front();
     saves_.pop_front();
@@ -32,7 +32,7 @@ QString ScriptedDialogs::saveFileName(const QString& filterText, const QString& 
 }
 
 QString ScriptedDialogs::openFileName(const QString& filterText, const QString& defaultName) {
-    shown_.push_back({Kind::OpenFile, {}, filterText, defaultName});
+    shown_.push_back({Kind::OpenFile, {}, filterText, defaultName, {}});
     if (opens_.empty()) return {};
     const auto a = opens_.front();
     opens_.pop_front();
@@ -41,11 +41,20 @@ QString ScriptedDialogs::openFileName(const QString& filterText, const QString& 
 }
 
 int ScriptedDialogs::execModal(QDialog& dialog) {
-    shown_.push_back({Kind::Modal, {}, dialog.windowTitle(), {}});
+    shown_.push_back({Kind::Modal, {}, dialog.windowTitle(), {}, {}});
     if (modals_.empty()) return QDialog::Rejected;
     auto script = std::move(modals_.front());
     modals_.pop_front();
     return script(dialog);
+}
+
+QString ScriptedDialogs::chooseItem(const QString& caption, const QString& label,
+                                    const QStringList& items) {
+    shown_.push_back({Kind::Choice, caption, label, {}, items});
+    if (choices_.empty()) return {};
+    const QString chosen = choices_.front();
+    choices_.pop_front();
+    return items.contains(chosen) ? chosen : QString();
 }
 
 QStringList ScriptedDialogs::messages() const {

@@ -18,12 +18,13 @@ namespace zx {
 // a real modal dialog's message loop would.
 class ScriptedDialogs : public WindowDialogs {
   public:
-    enum class Kind { Message, Question, SaveFile, OpenFile, Modal };
+    enum class Kind { Message, Question, SaveFile, OpenFile, Modal, Choice };
     struct Shown {
         Kind kind;
         QString caption; // the question's caption
-        QString text;    // the message or question text; a file dialog's filter text
+        QString text; // the message or question text; a file dialog's filter text; a choice's label
         QString defaultName;
+        QStringList items; // a choice's entries
     };
 
     explicit ScriptedDialogs(Clock* clock = nullptr) : clock_(clock) {}
@@ -33,6 +34,8 @@ class ScriptedDialogs : public WindowDialogs {
     QString saveFileName(const QString& filterText, const QString& defaultName) override;
     QString openFileName(const QString& filterText, const QString& defaultName) override;
     int execModal(QDialog& dialog) override;
+    QString chooseItem(const QString& caption, const QString& label,
+                       const QStringList& items) override;
 
     void answerYes(bool yes, int openMs = 0) { questions_.push_back({yes, openMs}); }
     void answerSave(QString fileName, int openMs = 0) {
@@ -41,6 +44,8 @@ class ScriptedDialogs : public WindowDialogs {
     void answerOpen(QString fileName, int openMs = 0) {
         opens_.push_back({std::move(fileName), openMs});
     }
+    // The entry chosen; one that is not offered is not chosen either.
+    void answerChoice(QString item) { choices_.push_back(std::move(item)); }
     // The script acts on the dialog (fills fields, clicks a button) and returns its result.
     void answerModal(std::function<int(QDialog&)> script) { modals_.push_back(std::move(script)); }
     void setMessageOpenMs(int ms) { messageOpenMs_ = ms; }
@@ -59,6 +64,7 @@ class ScriptedDialogs : public WindowDialogs {
     Clock* clock_;
     std::deque<Answer<bool>> questions_;
     std::deque<Answer<QString>> saves_, opens_;
+    std::deque<QString> choices_;
     std::deque<std::function<int(QDialog&)>> modals_;
     int messageOpenMs_ = 0;
     std::vector<Shown> shown_;

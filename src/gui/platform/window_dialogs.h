@@ -2,6 +2,8 @@
 
 #include "platform/platform.h"
 
+#include <QStringList>
+
 class QDialog;
 
 namespace zx {
@@ -12,6 +14,9 @@ class WindowDialogs : public Dialogs {
   public:
     // Shows a dialog window modally; its result code (QDialog::Accepted or Rejected).
     virtual int execModal(QDialog& dialog) = 0;
+    // One of `items`, chosen from a list under `label`; empty when cancelled.
+    virtual QString chooseItem(const QString& caption, const QString& label,
+                               const QStringList& items) = 0;
 };
 
 // Every platform service the windowed program uses; QtPlatform in the program, TestPlatform

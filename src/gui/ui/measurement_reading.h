@@ -1,0 +1,25 @@
+#pragma once
+
+#include "fit/measurement_file.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace zx {
+
+// A measurement or target file read as `zephranox-preset fit` reads it, with its texts for
+// what cannot be used.
+struct MeasurementRead {
+    MeasurementFile file;
+    QString error; // why the file cannot be used; empty when it holds data
+    QString note;  // lines that were no data and were skipped; empty when none
+};
+
+MeasurementRead ReadMeasurementPath(const QString& path);
+
+// The curve `name` of a read file ("" for its only one); nothing, with the reason in `error`.
+std::optional<MeasurementCurve> CurveOfFile(const QString& path, const MeasurementFile& file,
+                                            const QString& name, QString& error);
+
+} // namespace zx

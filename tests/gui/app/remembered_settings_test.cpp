@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "app/application.h"
+#include "platform/test_platform.h"
+#include "ui/preset_area.h"
+
+using namespace zx;
+
+namespace {
+
+// The program with its settings in a file of the test's own.
+struct ProgramRun {
+    explicit ProgramRun(const QString& ini)
+        : settings(ini, QSettings::IniFormat), app(tp.platform(), &settings) {
+        tp.ports.setEntries({QStringLiteral("COM1"), QStringLiteral("COM3")});
+        app.Start();
+    }
+    QSettings settings;
+    TestPlatform tp;
+    Application app;
+};
+
+} // namespace
+
+TEST(RememberedSettingsTest, nextStart_reloadsFilesStillThere_selectsThePort_offersTheFolders) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("settings.ini"));
+    const QString room = QStringLiteral(ZX_MEASUREMENTS_DIR "/room.frd");
+    QDir(dir.path()).mkpath(QStringLiteral("presets"));
+    const QString kept = dir.filePath(QStringLiteral("kept.frd"));
+    const QString gone = dir.filePath(QStringLiteral("gone.frd"));
+    const QString target = dir.filePath(QStringLiteral("target.txt"));
+    ASSERT_TRUE(QFile::copy(room, kept) && QFile::copy(room, gone));
+    {
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("20 2\n20000 -2\n");
+    }
+    {
+        ProgramRun first(ini);
+        ASSERT_TRUE(first.app.measurements.loadMeasurement(2, kept));
+        ASSERT_TRUE(first.app.measurements.loadTarget(2, target));
+        ASSERT_TRUE(first.app.measurements.loadMeasurement(3, gone));
+        first.tp.dialogs.answerSave(dir.filePath(QStringLiteral("presets/p.txt")));
+        first.app.window.presetArea()->pcStoreButton()->click();
+        first.app.window.portSelector()->setCurrentIndex(1);
+        first.app.window.connectButton()->click();
+    }
+    ASSERT_TRUE(QFile::remove(gone));
+
+    ProgramRun next(ini);
+    EXPECT_EQ(next.app.window.portSelector()->currentText(), QStringLiteral("COM3"));
+    const ChannelMeasurements& m = next.app.measurements.measurements();
+    ASSERT_TRUE(m.has(2));
+    EXPECT_EQ(m.measurement(2)->path, kept);
+    ASSERT_TRUE(m.target(2));
+    EXPECT_EQ(m.target(2)->path, target);
+    EXPECT_FALSE(m.has(3)); // dropped quietly, and forgotten
+    EXPECT_TRUE(next.tp.dialogs.messages().isEmpty());
+    EXPECT_FALSE(next.app.remembered.measurement(3));
+
+    next.app.window.presetArea()->pcLoadButton()->click();
+    ASSERT_FALSE(next.tp.dialogs.shown().empty());
+    EXPECT_TRUE(next.tp.dialogs.shown().back().defaultName.startsWith(
+        dir.filePath(QStringLiteral("presets"))));
+    next.app.editor.showChannel(2);
+    next.app.measurements.loadAction()->trigger();
+    EXPECT_EQ(next.tp.dialogs.shown().back().defaultName, dir.path());
+}
