@@ -4,7 +4,7 @@
 #include "fit/band_fit.h"
 #include "fit/column_response.h"
 #include "fit/fit_text.h"
-#include "fit/measurement_file.h"
+#include "fit/measurement_load.h"
 #include "model/channel_names.h"
 #include "model/parameter_model.h"
 #include "model/preset_image.h"
@@ -20,8 +20,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
-#include <QStringConverter>
-#include <QStringDecoder>
 #include <QStringList>
 
 #include <cmath>
@@ -99,13 +97,6 @@ std::optional<QByteArray> ReadAll(const QString& path, QString& error,
         return std::nullopt;
     }
     return bytes;
-}
-
-// Text in the encoding its byte-order mark names, UTF-8 without one.
-QString DecodeText(const QByteArray& bytes) {
-    const auto encoding = QStringConverter::encodingForData(bytes).value_or(QStringConverter::Utf8);
-    QStringDecoder decode(encoding);
-    return decode(bytes);
 }
 
 // The frame text of a preset file, checked as the program's PC "Load" checks it.
@@ -361,7 +352,7 @@ int Import(const Options& o) {
     const auto bytes = ReadAll(o.input, error);
     if (!bytes) return Fail(error);
 
-    const zx::FilterList list = zx::ReadFilterList(DecodeText(*bytes));
+    const zx::FilterList list = zx::ReadFilterList(zx::DecodeFileText(*bytes));
     zx::FilterImport result = zx::ImportFilterList(list, o.channels, model, o.names);
     if (!o.snap && result.usable) zx::MatchListResponse(result, model);
     PrintNotes(result.notes, o.report);
@@ -398,24 +389,15 @@ std::optional<zx::MeasurementCurve> ReadCurve(const QString& path, const QString
                                               bool& wrongLine, QString& error) {
     const auto bytes = ReadAll(path, error);
     if (!bytes) return std::nullopt;
-    const zx::MeasurementFile file = zx::ReadMeasurementText(DecodeText(*bytes));
-    if (!file.HasData()) {
-        error = QStringLiteral("%1 holds no frequency and level data").arg(path);
+    const zx::MeasurementRead read = zx::ReadMeasurementBytes(path, *bytes);
+    if (!read.error.isEmpty()) {
+        error = read.error;
         return std::nullopt;
     }
-    if (file.skippedLines > 0) {
-        Print(stderr, QStringLiteral("zephranox-preset: %1: %2 line(s) that are no data were "
-                                     "skipped, the first is line %3\n")
-                          .arg(path)
-                          .arg(file.skippedLines)
-                          .arg(file.firstSkippedLine));
-    }
-    QString why;
-    auto curve = zx::ChooseCurve(file, name, &why);
-    if (!curve) {
-        wrongLine = file.levels.size() > 1 || !name.isEmpty();
-        error = QStringLiteral("%1: %2").arg(path, why);
-    }
+    if (!read.note.isEmpty())
+        Print(stderr, QStringLiteral("zephranox-preset: %1\n").arg(read.note));
+    auto curve = zx::CurveOfFile(path, read.file, name, error);
+    if (!curve) wrongLine = read.file.levels.size() > 1 || !name.isEmpty();
     return curve;
 }
 

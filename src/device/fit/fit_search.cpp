@@ -23,6 +23,12 @@ bool Better(double candidate, double current) {
     return candidate < current - kRelativeGain * current;
 }
 
+std::uint32_t Key(const FitBand& band) {
+    return static_cast<std::uint32_t>(band.type) << 24 |
+           static_cast<std::uint32_t>(band.freq) << 16 | static_cast<std::uint32_t>(band.q) << 8 |
+           static_cast<std::uint32_t>(band.gain);
+}
+
 int GainIndexOf(double db) {
     return static_cast<int>(std::lround((db - EqGainScale[0]) / 0.2));
 }
@@ -52,13 +58,17 @@ FitProblem::FitProblem(const ParameterModel& model, ChannelId ch, const Response
     for (int x = kGraph.firstPlotColumn(); x <= kGraph.lastPlotColumn(); ++x) {
         const auto i = static_cast<std::size_t>(GraphGeometry::CurveIndex(x));
         const double hz = angles.frequency[i];
-        if (hz < options.lowHz || hz > options.highHz) continue;
-        if (!std::isfinite(measured[i]) || !std::isfinite(target[i])) continue;
+        if (hz < options.lowHz || hz > options.highHz || !std::isfinite(measured[i]) ||
+            !std::isfinite(target[i])) {
+            outside_.push_back(static_cast<int>(i));
+            continue;
+        }
         columns_.push_back(static_cast<int>(i));
         base_.push_back(measured[i] - target[i] + PlottedValue(*curves, model, ch, x));
         baseSum_ += base_.back();
     }
     lowestMean_ = -std::max(boost, 0.0);
+    outsideLimit_ = std::max(boost, 0.0) * static_cast<double>(outside_.size());
 }
 
 FitProblem::~FitProblem() = default;
@@ -89,14 +99,26 @@ double FitProblem::CostWith(const std::vector<double>& r, const std::vector<doub
 std::shared_ptr<const std::vector<double>> FitProblem::Curve(const FitBand& band) const {
     // Bounded: a long search starts afresh rather than holding every curve it ever tried.
     constexpr std::size_t kMaxRemembered = 4096;
-    const auto key =
-        static_cast<std::uint32_t>(band.type) << 24 | static_cast<std::uint32_t>(band.freq) << 16 |
-        static_cast<std::uint32_t>(band.q) << 8 | static_cast<std::uint32_t>(band.gain);
+    const std::uint32_t key = Key(band);
     if (const auto it = curves_.find(key); it != curves_.end()) return it->second;
     if (curves_.size() >= kMaxRemembered) curves_.clear();
     auto curve = std::make_shared<const std::vector<double>>(FitBandCurve(band, columns_));
     curves_.emplace(key, curve);
     return curve;
+}
+
+double FitProblem::OutsideSum(const FitBand& band) const {
+    if (outside_.empty()) return 0.0;
+    const std::uint32_t key = Key(band);
+    if (const auto it = outsideSums_.find(key); it != outsideSums_.end()) return it->second;
+    double sum = 0.0;
+    for (double v : FitBandCurve(band, outside_)) sum += v;
+    outsideSums_.emplace(key, sum);
+    return sum;
+}
+
+bool FitProblem::OutsideAllowed(double outsideSum) const {
+    return std::abs(outsideSum) <= outsideLimit_ * (1.0 + kRelativeGain);
 }
 
 FitState FitProblem::Start() const {
@@ -108,6 +130,7 @@ FitState FitProblem::Start() const {
         s.bands[k] = {p.type, p.freqIndex, p.qIndex, ActiveGainIndex(p)};
         s.placed[k] = true;
         s.curves[k] = Curve(s.bands[k]);
+        s.outside += OutsideSum(s.bands[k]);
         const std::vector<double>& curve = *s.curves[k];
         for (std::size_t i = 0; i < s.residual.size(); ++i) s.residual[i] += curve[i];
     }
@@ -117,6 +140,8 @@ FitState FitProblem::Start() const {
         lowestMean_ =
             std::min(lowestMean_, (sum - baseSum_) / static_cast<double>(columns_.size()));
     }
+    // Bands already further out than the limit may stay so, not go further.
+    outsideLimit_ = std::max(outsideLimit_, std::abs(s.outside));
     s.cost = Cost(s.residual);
     return s;
 }
@@ -127,7 +152,9 @@ void FitProblem::Place(FitState& state, int slot, const FitBand& band) const {
     if (state.placed[k]) {
         const std::vector<double>& old = *state.curves[k];
         for (std::size_t i = 0; i < old.size(); ++i) state.residual[i] -= old[i];
+        state.outside -= OutsideSum(state.bands[k]);
     }
+    state.outside += OutsideSum(band);
     for (std::size_t i = 0; i < curve->size(); ++i) state.residual[i] += (*curve)[i];
     state.bands[k] = band;
     state.curves[k] = std::move(curve);
@@ -186,7 +213,9 @@ bool FitProblem::Descend(FitState& state, bool shelves) const {
             }
             double bestCost = state.cost;
             std::optional<FitBand> best;
+            const double outsideOthers = state.outside - OutsideSum(current);
             for (const FitBand& m : moves) {
+                if (!OutsideAllowed(outsideOthers + OutsideSum(m))) continue;
                 const double cost = CostWith(state.residual, *state.curves[k], *Curve(m));
                 if (Better(cost, bestCost)) {
                     bestCost = cost;
@@ -198,6 +227,7 @@ bool FitProblem::Descend(FitState& state, bool shelves) const {
             const std::vector<double>& old = *state.curves[k];
             for (std::size_t i = 0; i < state.residual.size(); ++i)
                 state.residual[i] += (*bestCurve)[i] - old[i];
+            state.outside = outsideOthers + OutsideSum(*best);
             state.bands[k] = *best;
             state.curves[k] = std::move(bestCurve);
             state.cost = Cost(state.residual);
@@ -235,6 +265,7 @@ std::vector<FitState> FitProblem::Children(const FitState& state, bool shelves) 
         if (band.gain == kZeroGainIndex) continue;
         FitState child = state;
         Place(child, *slot, band);
+        if (!OutsideAllowed(child.outside)) continue;
         Descend(child, shelves);
         if (Better(child.cost, state.cost)) out.push_back(std::move(child));
     }

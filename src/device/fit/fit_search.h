@@ -19,7 +19,8 @@ struct FitState {
     // Curves are shared, never changed: copying a state copies no curve.
     std::array<std::shared_ptr<const std::vector<double>>, kBandsPerChannel> curves;
     std::vector<double> residual;
-    double cost = 0.0; // squared error summed over the columns (after the best offset)
+    double outside = 0.0; // the placed bands' curves summed over the columns not compared
+    double cost = 0.0;    // squared error summed over the columns (after the best offset)
 };
 
 // One channel's fit: the columns, the fixed part of the response (crossovers, gain, kept
@@ -51,6 +52,9 @@ class FitProblem {
     // A band's curve at the fit's columns, remembered: a descent tries the same neighbours
     // sweep after sweep.
     std::shared_ptr<const std::vector<double>> Curve(const FitBand& band) const;
+    // A band's curve summed over the columns the fit does not compare, remembered likewise.
+    double OutsideSum(const FitBand& band) const;
+    bool OutsideAllowed(double outsideSum) const;
     void Place(FitState& state, int slot, const FitBand& band) const;
     bool Descend(FitState& state, bool shelves) const;
     std::vector<FitState> Children(const FitState& state, bool shelves);
@@ -67,8 +71,14 @@ class FitProblem {
     // fall below this, -max boost (or where the channel's bands already are).
     double baseSum_ = 0.0;
     mutable double lowestMean_ = 0.0;
+    // Where the fit cannot see (outside the range, or no data), the bands may not raise or
+    // lower the channel's mean by more than the most boost either: a shelf at the range's
+    // edge could otherwise cut everything beyond it by 20 dB unseen.
+    std::vector<int> outside_;
+    mutable double outsideLimit_ = 0.0;
     std::unique_ptr<ShapeBank> bank_;
     mutable std::unordered_map<std::uint32_t, std::shared_ptr<const std::vector<double>>> curves_;
+    mutable std::unordered_map<std::uint32_t, double> outsideSums_;
 };
 
 } // namespace zx

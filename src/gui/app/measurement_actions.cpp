@@ -13,7 +13,7 @@
 #include "platform/window_dialogs.h"
 #include "ui/channel_page.h"
 #include "ui/editor_window.h"
-#include "ui/measurement_reading.h"
+#include "fit/measurement_load.h"
 
 namespace zx {
 namespace {

@@ -159,6 +159,46 @@ TEST(BandFit, aHeldOffsetMatchesLevelsToo) {
     EXPECT_LT(r.report.rmsAfter, 3.0);
 }
 
+// Where the fit cannot see, the fitted bands move the channel's mean by no more than the most
+// boost: with a high-pass inside a room's range, a shelf at the range's edge would otherwise
+// cut everything above it by some 20 dB and let the bass be boosted against the high-pass.
+TEST(BandFit, outsideTheRangeTheBandsKeepTheChannelsLevel) {
+    struct Case {
+        const char* name;
+        int highPassIndex;
+        double maxBoost;
+    };
+    const test::MadeUpMeasurement& room = test::kMadeUpMeasurements[1];
+    const ResponseCurve measured = test::MeasuredColumns(room.file);
+    for (const Case& c : {Case{"no high-pass", 0, 6.0}, Case{"high-pass in the range", 110, 6.0},
+                          Case{"high-pass, little boost", 110, 2.0}}) {
+        SCOPED_TRACE(c.name);
+        constexpr ChannelId kOutRight = 3;
+        ParameterModel m;
+        m.channels[kOutRight].hpfFreqIndex = static_cast<std::uint8_t>(c.highPassIndex);
+        m.channels[kOutRight].hpfType = 3;
+        FitOptions o = test::RangeOf(room);
+        o.maxBoostDb = c.maxBoost;
+        const FitResult r = FitChannel(m, kOutRight, measured, FlatTarget(0.0), o);
+        ASSERT_TRUE(r.fitted);
+        ParameterModel fitted = m;
+        ApplyFit(r, kOutRight, fitted);
+        const ResponseCurve before = DrawnNegative(m, kOutRight);
+        const ResponseCurve after = DrawnNegative(fitted, kOutRight);
+        double sum = 0.0;
+        int columns = 0;
+        for (int x = kGraph.firstPlotColumn(); x <= kGraph.lastPlotColumn(); ++x) {
+            const auto i = static_cast<std::size_t>(GraphGeometry::CurveIndex(x));
+            if (PlotColumnAngles().frequency[i] <= room.highHz) continue;
+            sum += before[i] - after[i];
+            ++columns;
+        }
+        ASSERT_GT(columns, 100);
+        EXPECT_LE(std::abs(sum / columns), c.maxBoost + 1e-6);
+        EXPECT_LT(r.report.rmsAfter, r.report.rmsBefore);
+    }
+}
+
 // The figures (RMS / largest error in dB), and the promise: on every made-up measurement the
 // fit leaves less error than no EQ and than a continuous cookbook fit typed into the entry
 // fields. A plain descent from the typed-in values is printed beside it.

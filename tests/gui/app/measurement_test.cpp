@@ -270,10 +270,10 @@ TEST_F(MeasurementTest, commandLine_loadsEachChannelWithTheTarget) {
         const ProgramArguments read = ReadProgramArguments(c.args);
         if (!c.error.isEmpty()) {
             EXPECT_EQ(read.exitStatus, kWrongCommandLine);
-            EXPECT_TRUE(read.error.startsWith("zephranox: " + c.error + "\n")) << read.error;
+            EXPECT_TRUE(read.error.startsWith("zephranox: " + c.error + "\n")) << read.error.toStdString();
             continue;
         }
-        ASSERT_FALSE(read.exitStatus) << read.error;
+        ASSERT_FALSE(read.exitStatus) << read.error.toStdString();
         const StartFiles* files = &read.files;
         LoadStartFiles(*files, program.measurements);
         for (ChannelId ch = 0; ch < kChannelCount; ++ch) {

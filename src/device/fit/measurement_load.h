@@ -2,6 +2,7 @@
 
 #include "fit/measurement_file.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -16,7 +17,12 @@ struct MeasurementRead {
     QString note;  // lines that were no data and were skipped; empty when none
 };
 
+// The file's bytes as they were read (a file, or standard input for the tool).
+MeasurementRead ReadMeasurementBytes(const QString& path, const QByteArray& bytes);
 MeasurementRead ReadMeasurementPath(const QString& path);
+
+// Text in the encoding its byte-order mark names, UTF-8 without one.
+QString DecodeFileText(const QByteArray& bytes);
 
 // The curve `name` of a read file ("" for its only one); nothing, with the reason in `error`.
 std::optional<MeasurementCurve> CurveOfFile(const QString& path, const MeasurementFile& file,

@@ -1,20 +1,16 @@
-#include "ui/measurement_reading.h"
+#include "fit/measurement_load.h"
 
 #include <QFile>
 #include <QStringConverter>
 #include <QStringDecoder>
 
 namespace zx {
-namespace {
 
-// Text in the encoding its byte-order mark names, UTF-8 without one.
-QString DecodeText(const QByteArray& bytes) {
+QString DecodeFileText(const QByteArray& bytes) {
     const auto encoding = QStringConverter::encodingForData(bytes).value_or(QStringConverter::Utf8);
     QStringDecoder decode(encoding);
     return decode(bytes);
 }
-
-} // namespace
 
 MeasurementRead ReadMeasurementPath(const QString& path) {
     MeasurementRead read;
@@ -25,7 +21,12 @@ MeasurementRead ReadMeasurementPath(const QString& path) {
         read.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return read;
     }
-    read.file = ReadMeasurementText(DecodeText(bytes));
+    return ReadMeasurementBytes(path, bytes);
+}
+
+MeasurementRead ReadMeasurementBytes(const QString& path, const QByteArray& bytes) {
+    MeasurementRead read;
+    read.file = ReadMeasurementText(DecodeFileText(bytes));
     if (!read.file.HasData()) {
         read.error = QStringLiteral("%1 holds no frequency and level data").arg(path);
         return read;
