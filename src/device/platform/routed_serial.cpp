@@ -1,0 +1,48 @@
+#include "platform/routed_serial.h"
+
+#include "platform/network_address.h"
+
+namespace zx {
+
+RoutedSerialDevice::RoutedSerialDevice() {
+    for (SerialDevice* d :
+         {static_cast<SerialDevice*>(&local_), static_cast<SerialDevice*>(&network_)}) {
+        d->setDataAvailableHandler([this] { dataArrived(); });
+        d->setFailureHandler([this] { reportFailure(); });
+    }
+}
+
+bool RoutedSerialDevice::open(const QString& deviceName) {
+    if (isOpen()) return false;
+    active_ = LooksLikeNetworkAddress(deviceName) ? static_cast<SerialDevice*>(&network_)
+                                                  : static_cast<SerialDevice*>(&local_);
+    return active_->open(deviceName);
+}
+
+bool RoutedSerialDevice::write(const QByteArray& bytes) {
+    return active_ && active_->write(bytes);
+}
+
+int RoutedSerialDevice::bytesQueued() {
+    return active_ ? active_->bytesQueued() : -1;
+}
+
+std::optional<QByteArray> RoutedSerialDevice::read(int maxBytes) {
+    if (!active_) return std::nullopt;
+    return active_->read(maxBytes);
+}
+
+void RoutedSerialDevice::purge() {
+    if (active_) active_->purge();
+}
+
+void RoutedSerialDevice::close() {
+    if (active_) active_->close();
+}
+
+void RoutedSerialDevice::postNotification() {
+    QMetaObject::invokeMethod(
+        this, [this] { deliverNotification(); }, Qt::QueuedConnection);
+}
+
+} // namespace zx
