@@ -1,6 +1,8 @@
 #pragma once
 
+#include "platform/network_ports.h"
 #include "platform/qt_platform.h"
+#include "platform/routed_serial.h"
 #include "platform/window_dialogs.h"
 
 class QWidget;
@@ -28,8 +30,9 @@ class QtPlatform {
 
     QtTimerHub timers;
     QtClock clock;
-    QtSerialDevice serial;
-    SystemPortList ports;
+    RoutedSerialDevice serial;
+    SystemPortList systemPorts;
+    NetworkPortList ports{systemPorts};
     QtDialogs dialogs;
 };
 
