@@ -11,10 +11,11 @@ JOBS ?= $(shell nproc)
 CMAKE_ARGS ?=
 FUZZ_SECONDS ?= 60
 # clang 14 with its sanitizer and libFuzzer runtimes (libclang-rt-14-dev), clang-tidy,
-# cppcheck; llvm-14 brings the symbolizer for readable sanitizer reports.
+# cppcheck; llvm-14 brings the symbolizer for readable sanitizer reports. The network-port
+# tests run ser2net on the loopback (never its system service).
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev \
             libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation fonts-wqy-microhei \
-            clang-14 libclang-rt-14-dev llvm-14 clang-tidy-14 cppcheck libhwy-dev
+            clang-14 libclang-rt-14-dev llvm-14 clang-tidy-14 cppcheck libhwy-dev ser2net
 CLANGXX := clang++-14
 SANITIZERS := address,undefined
 export ASAN_OPTIONS ?= detect_leaks=1:abort_on_error=1

@@ -7,7 +7,12 @@ namespace zx {
 RoutedSerialDevice::RoutedSerialDevice() {
     for (SerialDevice* d :
          {static_cast<SerialDevice*>(&local_), static_cast<SerialDevice*>(&network_)}) {
-        d->setDataAvailableHandler([this] { dataArrived(); });
+        // The device's own notification may come after this one's handler has already read
+        // its bytes; passed on empty, it would start a read pause with nothing waiting and
+        // cut the next reply at whatever has arrived by its end.
+        d->setDataAvailableHandler([this, d] {
+            if (d == active_ && d->bytesQueued() != 0) dataArrived();
+        });
         d->setFailureHandler([this] { reportFailure(); });
     }
 }
