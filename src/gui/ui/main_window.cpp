@@ -227,6 +227,7 @@ void MainWindow::setPortEntries(const QStringList& entries) {
     portSelector_->addItem(kNetworkPortItem);
     const qsizetype kept = chosen.isEmpty() ? -1 : entries.indexOf(chosen);
     portSelector_->setCurrentIndex(static_cast<int>(kept >= 0 ? kept : entries.size() - 1));
+    chosenPort_ = portSelector_->currentIndex() >= 0 ? portSelector_->currentText() : QString();
     const QFontMetrics metrics(portSelector_->view()->font());
     int widest = 0;
     for (int i = 0; i < portSelector_->count(); ++i)

@@ -76,12 +76,15 @@ TEST(NetworkLine, windowWorksThroughSer2netAndEndsWithInterruptWhenTheServerStop
         EXPECT_TRUE(WaitFor(
             clock,
             [&] {
-                return static_cast<std::uint8_t>(sim.liveImage()[ChannelBlockOffset(4) + 17]) == 12;
+                return !app.link.sendSlots.AnyPending() && app.link.sendSlots.CurrentSlot() == 0 &&
+                       !timers.isActive(TimerId::Timer4);
             },
             6000));
+        clock.pumpWait(200);
         const QByteArray live = sim.liveImage();
         EXPECT_EQ(static_cast<std::uint8_t>(live[ChannelBlockOffset(2) + 2]), 77);
         EXPECT_EQ(static_cast<std::uint8_t>(live[BandRecordOffset(BandId(3, 4)) + 6]), 30);
+        EXPECT_EQ(static_cast<std::uint8_t>(live[ChannelBlockOffset(4) + 17]), 12);
         // One parameter frame at a time, 200 ms after its pick and 300 ms before the next.
         std::vector<std::int64_t> writes;
         for (const auto& f : sim.frames())
