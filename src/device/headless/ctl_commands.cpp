@@ -214,7 +214,7 @@ CtlParse ParseCtlArgs(const QStringList& args) {
     for (const QCommandLineOption& o : {out, verify, json})
         if (parser.isSet(o)) given << o.names().constFirst();
     if (parser.isSet(listPorts)) {
-        if (!words.isEmpty() || !given.isEmpty() || !c.ports.isEmpty() || parser.isSet(portsFile))
+        if (!words.isEmpty() || !given.isEmpty())
             return Error(QStringLiteral("--list-ports takes no command"));
         c.kind = CtlCommand::Kind::ListPorts;
         return {c, false, {}};
