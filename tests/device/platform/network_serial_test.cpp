@@ -140,28 +140,6 @@ TEST(NetworkSerial, aDroppedConnectionIsReportedAsAFailure) {
     }
 }
 
-// Received bytes wait until read; purge drops them; a local name goes to the serial port.
-TEST(NetworkSerial, routedDeviceReadsPurgesAndPicksByName) {
-    Server server;
-    ASSERT_TRUE(server.listening);
-    RoutedSerialDevice d;
-    int notifications = 0;
-    d.setDataAvailableHandler([&] { ++notifications; });
-    EXPECT_FALSE(d.open(QStringLiteral("/dev/no-such-port")));
-    ASSERT_TRUE(d.open(server.address("tcp")));
-    EXPECT_FALSE(d.open(server.address("tcp"))); // open already
-    QTcpSocket* peer = server.accept();
-    ASSERT_TRUE(peer);
-    peer->write("0123456789");
-    ASSERT_TRUE(Until([&] { return notifications > 0 && d.bytesQueued() == 10; }));
-    EXPECT_EQ(*d.read(4), "0123");
-    EXPECT_EQ(*d.read(100), "456789");
-    peer->write("abc");
-    ASSERT_TRUE(Until([&] { return d.bytesQueued() == 3; }));
-    d.purge();
-    EXPECT_EQ(d.bytesQueued(), 0);
-}
-
 // Bytes that came while a notification was being handled and that its handler read too bring
 // no further notification: one with nothing waiting would start the read pause early and cut
 // the next reply at whatever had arrived by its end.

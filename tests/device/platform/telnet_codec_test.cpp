@@ -95,13 +95,6 @@ TEST(TelnetCodec, serverCommandsTable) {
     }
 }
 
-TEST(TelnetCodec, theServersBaudAnswerIsRead) {
-    TelnetCodec t;
-    t.opening();
-    t.receive(Hex("fffd2cfffa2c6500002580fff0"));
-    EXPECT_EQ(t.reportedBaudRate(), 9600u);
-}
-
 // A server that asks first gets the offer and the settings in answer.
 TEST(TelnetCodec, doComPortBeforeTheOfferIsAnsweredWithWillAndTheSettings) {
     TelnetCodec t;
