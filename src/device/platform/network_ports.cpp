@@ -25,7 +25,7 @@ QString NetworkPortList::deviceName(int portNumber) const {
 QString NetworkPortList::add(const QString& text) {
     const std::optional<NetworkAddress> a = ParseNetworkAddress(text);
     if (!a) return {};
-    const QString entry = NetworkAddressText(*a);
+    QString entry = NetworkAddressText(*a);
     if (!addresses_.contains(entry)) {
         addresses_ << entry;
         if (onChanged_) onChanged_(addresses_);
