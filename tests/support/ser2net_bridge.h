@@ -41,9 +41,13 @@ class Ser2netBridge {
         for (std::size_t i = 0; i < bridges.size(); ++i) {
             const quint16 port = FreePort();
             const Bridge& b = bridges[i];
+            // Bytes from the terminal go on at once rather than after two character times
+            // (chardelay): a busy machine can stretch that wait far beyond its 1 to 20 ms.
             yaml += QStringLiteral("connection: &bridge%1\n"
                                    "  accepter: %2tcp,127.0.0.1,%3\n"
-                                   "  connector: serialdev,%4,%5,local\n")
+                                   "  connector: serialdev,%4,%5,local\n"
+                                   "  options:\n"
+                                   "    chardelay: false\n")
                         .arg(i)
                         .arg(b.telnet ? QStringLiteral("telnet(rfc2217),") : QString())
                         .arg(port)

@@ -142,10 +142,11 @@ TEST(NetworkLink, ctlLoadsEightAmplifiersAtOnce) {
     const QList<QByteArray> lines = run.out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), kCount + 1) << run.out.toStdString();
     for (int i = 0; i < kCount; ++i) {
-        EXPECT_EQ(lines[i], QStringLiteral("{\"message\":\"\",\"port\":\"%1\",\"result\":\"ok\","
-                                           "\"status\":0}")
-                                .arg(server.address(i))
-                                .toUtf8());
+        EXPECT_EQ(
+            lines[i].toStdString(),
+            QStringLiteral("{\"message\":\"\",\"port\":\"%1\",\"result\":\"ok\",\"status\":0}")
+                .arg(server.address(i))
+                .toStdString());
         EXPECT_EQ(SettingsDifferences(m, Settings(sims[std::size_t(i)]->liveImage())),
                   QStringList())
             << i;
