@@ -16,8 +16,10 @@ FUZZ_SECONDS ?= 60
 # for Arial; WenQuanYi Micro Hei for the full-width "：" and "，").
 RUN_PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins \
                 libqt6svg6 libgl-dev libhwy-dev fonts-liberation fonts-wqy-microhei
-# The tests and benchmarks; desktop-file-validate checks the desktop entry.
-TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev desktop-file-utils
+# The tests and benchmarks; desktop-file-validate checks the desktop entry; the network-port
+# tests run ser2net on the loopback (never its system service).
+TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev desktop-file-utils \
+                 ser2net
 # clang 14 with its sanitizer and libFuzzer runtimes (libclang-rt-14-dev), clang-tidy,
 # cppcheck; llvm-14 brings the symbolizer for readable sanitizer reports.
 HARDENING_PACKAGES := $(TEST_PACKAGES) clang-14 libclang-rt-14-dev llvm-14 clang-tidy-14 cppcheck

@@ -4,13 +4,11 @@
 #include <QTextStream>
 
 #include <cstdio>
-#include <memory>
 
 #include "headless/ctl_commands.h"
-#include "headless/link_session.h"
+#include "headless/ctl_fleet.h"
 #include "platform/command_line.h"
 #include "platform/file_io.h"
-#include "platform/qt_platform.h"
 
 namespace {
 
@@ -23,20 +21,8 @@ int Run(const QCoreApplication& app, QTextStream& out, QTextStream& err) {
     if (!parse.command)
         return zx::RefuseCommandLine("zephranox-ctl", parse.error, zx::kCtlUsageText);
     const zx::CtlCommand& command = *parse.command;
-
-    // A path names its device directly; any other name is an entry of the port list the
-    // window shows.
-    std::unique_ptr<zx::PortList> ports;
-    if (command.kind != zx::CtlCommand::Kind::ListPorts && command.port.contains(u'/'))
-        ports = std::make_unique<zx::DevicePathPortList>(command.port);
-    else
-        ports = std::make_unique<zx::SystemPortList>();
-
-    zx::QtTimerHub timers;
-    zx::QtClock clock;
-    zx::QtSerialDevice serial;
-    zx::LinkSession session(timers, clock, serial, *ports);
-    return zx::RunCtl(session, command, out, err);
+    if (zx::RunsOnSeveralPorts(command)) return zx::RunCtlFleet(command, out, err);
+    return zx::RunCtlOnPort(command, out, err);
 }
 
 } // namespace

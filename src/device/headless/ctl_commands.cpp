@@ -6,6 +6,7 @@
 #include "model/preset_image.h"
 #include "platform/command_line.h"
 #include "platform/file_io.h"
+#include "platform/network_address.h"
 #include "presets/device_presets.h"
 #include "presets/preset_file_text.h"
 
@@ -16,9 +17,14 @@ namespace zx {
 static_assert(kCtlUsage == kWrongCommandLine);
 
 const char kCtlUsageText[] =
-    "usage: zephranox-ctl --port PORT COMMAND ...\n"
+    "usage: zephranox-ctl --port PORT [--port PORT ...] [--ports-file FILE] COMMAND ...\n"
     "       zephranox-ctl --list-ports\n"
-    "PORT is a device path or a port-list entry such as ttyUSB0 or ttyV0.\n"
+    "PORT is a device path, a port-list entry such as ttyUSB0 or ttyV0, or a network port\n"
+    "tcp://HOST:PORT (raw) or rfc2217://HOST:PORT (Telnet). --ports-file names more ports,\n"
+    "one a line (# starts a comment).\n"
+    "With several ports the command (load, recall or store) runs on every device at once, and\n"
+    "one line per device tells PORT, ok/failed/differs and the message (--json: one JSON\n"
+    "object a line).\n"
     "commands:\n"
     "  dump [-o FILE]        the device's live settings as a preset file (default: standard "
     "output)\n"
@@ -29,7 +35,8 @@ const char kCtlUsageText[] =
     "                        characters), then recalls it\n"
     "  show [--json]         the live settings, readable or as JSON\n"
     "exit status: 0 success, 1 the device or the file failed, 2 a wrong command line,\n"
-    "             4 the verification found differences\n";
+    "             4 the verification found differences; with several ports the worst of\n"
+    "             them (1 before 4 before 0)\n";
 
 namespace {
 
@@ -170,15 +177,23 @@ int CheckFile(const CtlCommand& c, QTextStream& err) {
 
 } // namespace
 
+QString CtlPortError(const QString& port) {
+    if (LooksLikeNetworkAddress(port) && !ParseNetworkAddress(port))
+        return QStringLiteral("%1 is no network port: tcp://HOST:PORT or rfc2217://HOST:PORT")
+            .arg(port);
+    return {};
+}
+
 CtlParse ParseCtlArgs(const QStringList& args) {
     QCommandLineParser parser;
     const QCommandLineOption port(QStringLiteral("port"), {}, QStringLiteral("PORT"));
+    const QCommandLineOption portsFile(QStringLiteral("ports-file"), {}, QStringLiteral("FILE"));
     const QCommandLineOption listPorts(QStringLiteral("list-ports"));
     // The options of the commands; each command takes exactly its own.
     const QCommandLineOption out(QStringLiteral("o"), {}, QStringLiteral("FILE"));
     const QCommandLineOption verify(QStringLiteral("verify"));
     const QCommandLineOption json(QStringLiteral("json"));
-    parser.addOptions({port, listPorts, out, verify, json});
+    parser.addOptions({port, portsFile, listPorts, out, verify, json});
     const ToolArguments read = ReadToolArguments(parser, args);
     if (!read.error.isEmpty()) return Error(read.error);
     if (read.help) {
@@ -188,7 +203,9 @@ CtlParse ParseCtlArgs(const QStringList& args) {
     }
 
     CtlCommand c;
-    c.port = parser.value(port);
+    c.ports = parser.values(port);
+    c.port = c.ports.value(0);
+    c.portsFile = parser.value(portsFile);
     c.file = parser.value(out);
     c.verify = parser.isSet(verify);
     c.json = parser.isSet(json);
@@ -202,10 +219,20 @@ CtlParse ParseCtlArgs(const QStringList& args) {
         c.kind = CtlCommand::Kind::ListPorts;
         return {c, false, {}};
     }
-    if (c.port.isEmpty()) return Error(QStringLiteral("no --port given"));
+    if (c.ports.isEmpty() && c.portsFile.isEmpty()) return Error(QStringLiteral("no --port given"));
+    for (const QString& p : c.ports) {
+        if (p.isEmpty()) return Error(QStringLiteral("an empty --port"));
+        if (const QString why = CtlPortError(p); !why.isEmpty()) return Error(why);
+    }
     if (words.isEmpty()) return Error(QStringLiteral("no command given"));
 
     const QString cmd = words.takeFirst();
+    const bool several = RunsOnSeveralPorts(c);
+    if (several && cmd != QLatin1String("load") && cmd != QLatin1String("recall") &&
+        cmd != QLatin1String("store"))
+        return Error(QStringLiteral("with several ports the command is load, recall or store"));
+    // With several ports --json shapes the results, whatever the command.
+    if (several) given.removeAll(QStringLiteral("json"));
     auto only = [&words, &given](const QStringList& allowed, int positional) {
         for (const QString& o : given)
             if (!allowed.contains(o)) return false;

@@ -14,12 +14,14 @@ class LinkSession;
 struct CtlCommand {
     enum class Kind { ListPorts, Dump, Load, Names, Recall, Store, Show };
     Kind kind = Kind::ListPorts;
-    QString port; // a device path or a port-list entry such as ttyUSB0
-    QString file; // dump's -o (empty: standard output) or load's preset file
+    QString port;      // a device path, a port-list entry such as ttyUSB0 or a network address
+    QStringList ports; // every --port, in order; port is the first
+    QString portsFile; // --ports-file: more ports, one a line
+    QString file;      // dump's -o (empty: standard output) or load's preset file
     bool verify = false;
-    bool json = false;
-    int slot = 0; // 1..20
-    QString name; // store's preset name, trimmed, at most 19 characters
+    bool json = false; // show's settings as JSON; with several ports, the results as JSON
+    int slot = 0;      // 1..20
+    QString name;      // store's preset name, trimmed, at most 19 characters
 };
 
 struct CtlParse {
@@ -28,8 +30,17 @@ struct CtlParse {
     QString error;
 };
 
+// Several ports (or a ports file): the command runs on every device at once, one result
+// each.
+inline bool RunsOnSeveralPorts(const CtlCommand& c) {
+    return c.ports.size() > 1 || !c.portsFile.isEmpty();
+}
+
 // Exit statuses.
 enum CtlStatus : int { kCtlOk = 0, kCtlFailed = 1, kCtlUsage = 2, kCtlDiffers = 4 };
+
+// Why a --port (or a line of a ports file) names no port; empty when it may.
+QString CtlPortError(const QString& port);
 
 // The arguments without the program name.
 CtlParse ParseCtlArgs(const QStringList& args);

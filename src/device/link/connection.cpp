@@ -198,6 +198,10 @@ void Connection::OnIntimer() {
 }
 
 void Connection::OnRefurbish() {
+    RefreshPortList();
+}
+
+void Connection::RefreshPortList() {
     if (transport_.LinkUp) return;
     QStringList scratch;
     if (!transport_.ListPorts(scratch)) return;

@@ -26,6 +26,8 @@ class Connection {
     // The connect button: the caption shows the link state, a click changes it.
     void OnConnectButton();
     bool CaptionShowsConnect() const { return captionConnect_; }
+    // What a refurbish tick does: while disconnected, a port list that changed is shown again.
+    void RefreshPortList();
 
     // The reply dispatcher's hand-overs.
     void OnDeviceBlockApplied();    // the port selector is locked while connected

@@ -7,7 +7,11 @@ PathPortList::PathPortList(PortList& ports, QString path) : ports_(ports), path_
 std::optional<QStringList> PathPortList::list() {
     // The named device is listed even when the machine's ports cannot be.
     QStringList out = ports_.list().value_or(QStringList{});
-    if (!out.contains(path_)) out << path_;
+    // Without a path, or with a device the machine lists by its name already, the list is the
+    // machine's own.
+    const bool listed = out.contains(path_) ||
+                        (path_.startsWith(QLatin1String("/dev/")) && out.contains(path_.mid(5)));
+    if (!path_.isEmpty() && !listed) out << path_;
     return out;
 }
 

@@ -21,7 +21,7 @@ class PortList {
     virtual QString deviceName(int portNumber) const = 0;
 };
 
-// Entries in case-insensitive text order (COM10 before COM2).
+// Entries in case-insensitive text order (COM10 before COM2), network addresses first.
 QStringList SortPortEntries(QStringList entries);
 
 // Windows naming: the number is the entry without its first three characters (COM12 gives 12,

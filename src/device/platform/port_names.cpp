@@ -1,11 +1,15 @@
 #include <algorithm>
 
+#include "platform/network_address.h"
 #include "platform/port_list.h"
 
 namespace zx {
 
 QStringList SortPortEntries(QStringList entries) {
+    // Network addresses (they have a scheme) come first, then the serial ports.
     std::stable_sort(entries.begin(), entries.end(), [](const QString& a, const QString& b) {
+        const bool aNet = LooksLikeNetworkAddress(a), bNet = LooksLikeNetworkAddress(b);
+        if (aNet != bNet) return aNet;
         return a.compare(b, Qt::CaseInsensitive) < 0;
     });
     return entries;

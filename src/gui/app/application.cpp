@@ -3,6 +3,7 @@
 #include "app/marker_hint.h"
 #include "model/entry_fields.h"
 #include "model/value_scales.h"
+#include "platform/network_address.h"
 #include "response/graph_drag.h"
 #include "ui/channel_page.h"
 #include "ui/channel_strips.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTabWidget>
@@ -41,6 +43,7 @@ Application::Application(WindowPlatform p, QSettings* settings)
 
     QObject::connect(&window, &MainWindow::connectClicked,
                      [this] { link.connection.OnConnectButton(); });
+    QObject::connect(&window, &MainWindow::networkPortRequested, [this] { AskNetworkPort(); });
 
     window.showPictures(graph.image(), routing.image());
     QObject::connect(&graph, &Graph::imageChanged, window.graphView(), &GraphView::refresh);
@@ -218,6 +221,34 @@ void Application::wirePortMemory() {
         const QString port = window.portSelector()->currentText();
         if (!port.isEmpty()) remembered.setLastPort(port);
     });
+}
+
+void Application::AskNetworkPort() {
+    QInputDialog dialog(&window);
+    dialog.setWindowTitle(QStringLiteral("Network port"));
+    dialog.setLabelText(QStringLiteral("Address (tcp://HOST:PORT or rfc2217://HOST:PORT):"));
+    dialog.setTextValue(QStringLiteral("tcp://"));
+    if (platform.dialogs.execModal(dialog) != QDialog::Accepted) return;
+    const QString entry = platform.ports.add(dialog.textValue());
+    if (entry.isEmpty()) {
+        platform.dialogs.message(QStringLiteral("Not a network port."));
+        return;
+    }
+    link.connection.RefreshPortList();
+    window.selectPortEntry(entry);
+}
+
+bool Application::SelectStartPort(const QString& port) {
+    QString entry = port.trimmed();
+    if (LooksLikeNetworkAddress(entry)) {
+        entry = platform.ports.add(entry);
+        if (entry.isEmpty()) return false;
+        link.connection.RefreshPortList();
+    } else if (!window.selectPortEntry(entry) && entry.startsWith(QLatin1String("/dev/"))) {
+        // A device the machine lists by its name alone.
+        entry.remove(0, 5);
+    }
+    return window.selectPortEntry(entry);
 }
 
 void Application::Start() {

@@ -26,6 +26,11 @@ class Application {
 
     // Fills the port list, starts the always-running timers and shows the main window.
     void Start();
+    // Chooses the port at start (zephranox --port): an entry of the port list, a device path
+    // or a network address, which is added. False when no listed port is meant.
+    bool SelectStartPort(const QString& port);
+    // "Network port…": asks for the address, adds it to the list and chooses it.
+    void AskNetworkPort();
 
     RememberedSettings remembered;
     RememberingDialogs dialogs;

@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QComboBox>
 #include <QSettings>
 
 #include <cstdio>
@@ -7,8 +6,9 @@
 #include "app/application.h"
 #include "app/program_arguments.h"
 #include "platform/command_line.h"
-#include "platform/path_port_list.h"
+#include "platform/network_address.h"
 #include "platform/qt_window_platform.h"
+#include "platform/remembered_ports.h"
 
 namespace {
 
@@ -41,17 +41,15 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("zephranox"));
 
     QSettings settings;
-    zx::QtPlatform platform;
-    zx::PathPortList ports(platform.ports, args.port);
-    zx::Application app(args.port.isEmpty()
-                            ? platform.platform()
-                            : zx::WindowPlatform{platform.timers, platform.clock, platform.serial,
-                                                 ports, platform.dialogs},
-                        &settings);
+    // A device path is listed beside the machine's ports; a network address is added as the
+    // window adds one.
+    zx::QtPlatform platform(zx::LooksLikeNetworkAddress(args.port) ? QString() : args.port);
+    zx::RememberNetworkPorts(platform.ports, settings);
+    zx::Application app(platform.platform(), &settings);
     platform.dialogs.setParent(&app.window);
     app.Start();
-    // The named device is listed by now; it is chosen instead of the last entry.
-    if (!args.port.isEmpty()) app.window.portSelector()->setCurrentText(args.port);
+    if (!args.port.isEmpty() && !app.SelectStartPort(args.port))
+        std::fprintf(stderr, "zephranox: no port %s\n", args.port.toUtf8().constData());
     zx::LoadStartFiles(args.files, app.measurements);
     return qapp.exec();
 }

@@ -8,12 +8,12 @@
 
 #include "drawing/graph.h"
 #include "editing/edit_actions.h"
+#include "fit/measurement_load.h"
 #include "model/channel_names.h"
 #include "platform/remembered_settings.h"
 #include "platform/window_dialogs.h"
 #include "ui/channel_page.h"
 #include "ui/editor_window.h"
-#include "fit/measurement_load.h"
 
 namespace zx {
 namespace {

@@ -8,12 +8,13 @@ namespace zx {
 namespace {
 
 const char kUsage[] =
-    "usage: zephranox [--port PATH] [--measurement CHANNEL=FILE ...] [--target FILE|flat]\n"
+    "usage: zephranox [--port PORT] [--measurement CHANNEL=FILE ...] [--target FILE|flat]\n"
     "The control program for the amplifier's signal processor: choose the serial port and\n"
     "press the button beside it, which names the link's state (\"Disconnect\" until the link\n"
     "is up, then \"Connect\"), and edit the settings live.\n"
-    "  --port PATH   list the serial device PATH and choose it, e.g. the link that\n"
-    "                amp-sim --link PATH made\n"
+    "  --port PORT   the port chosen at start: an entry of the port list (ttyUSB0, COM3),\n"
+    "                a device path (the link amp-sim --link PATH made), or a network port\n"
+    "                tcp://HOST:PORT or rfc2217://HOST:PORT\n"
     "  -h, --help    print this and end\n"
     "  --version     print the version and end\n"
     "%1"
@@ -25,7 +26,7 @@ const char kUsage[] =
 ProgramArguments ReadProgramArguments(const QStringList& args) {
     QCommandLineParser parser;
     parser.addOption(QCommandLineOption(QStringLiteral("version")));
-    parser.addOption(QCommandLineOption(QStringLiteral("port"), {}, QStringLiteral("PATH")));
+    parser.addOption(QCommandLineOption(QStringLiteral("port"), {}, QStringLiteral("PORT")));
     AddStartFileOptions(parser);
     const ToolArguments read = ReadToolArguments(parser, args);
     QString wrong = read.error;
@@ -34,7 +35,7 @@ ProgramArguments ReadProgramArguments(const QStringList& args) {
             QStringLiteral("unknown argument %1").arg(parser.positionalArguments().constFirst());
     if (wrong.isEmpty() && parser.isSet(QStringLiteral("port")) &&
         parser.value(QStringLiteral("port")).isEmpty())
-        wrong = QStringLiteral("--port needs a path");
+        wrong = QStringLiteral("--port needs a port");
     ProgramArguments out;
     if (wrong.isEmpty() && !read.help) {
         if (auto files = ReadStartFiles(parser, wrong)) out.files = std::move(*files);

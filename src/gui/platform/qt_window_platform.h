@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/network_ports.h"
+#include "platform/path_port_list.h"
 #include "platform/qt_platform.h"
+#include "platform/routed_serial.h"
 #include "platform/window_dialogs.h"
 
 class QWidget;
@@ -26,12 +29,17 @@ class QtDialogs : public WindowDialogs {
 // The program's platform.
 class QtPlatform {
   public:
+    // `portPath`: a device listed beside the machine's ports (zephranox --port PATH).
+    explicit QtPlatform(const QString& portPath = {}) : pathPorts{systemPorts, portPath} {}
+
     WindowPlatform platform() { return {timers, clock, serial, ports, dialogs}; }
 
     QtTimerHub timers;
     QtClock clock;
-    QtSerialDevice serial;
-    SystemPortList ports;
+    RoutedSerialDevice serial;
+    SystemPortList systemPorts;
+    PathPortList pathPorts;
+    NetworkPortList ports{pathPorts};
     QtDialogs dialogs;
 };
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "platform/network_ports.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/virtual_clock.h"
 #include "platform/virtual_serial.h"
@@ -19,7 +20,7 @@ class TestPlatform {
     TestPlatform(const TestPlatform&) = delete;
     TestPlatform& operator=(const TestPlatform&) = delete;
 
-    WindowPlatform platform() { return {clock, clock, serial, ports, dialogs}; }
+    WindowPlatform platform() { return {clock, clock, serial, networkPorts, dialogs}; }
 
     void advance(int ms) { clock.advance(ms); }
     bool runUntil(const std::function<bool()>& pred, int limitMs) {
@@ -30,6 +31,7 @@ class TestPlatform {
     SimAmplifier sim;
     VirtualSerialDevice serial{clock, sim};
     FakePortList ports;
+    NetworkPortList networkPorts{ports}; // the window's list: ports and the network ports added
     ScriptedDialogs dialogs{&clock};
 };
 

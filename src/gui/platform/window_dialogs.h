@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/network_ports.h"
 #include "platform/platform.h"
 
 #include <QStringList>
@@ -25,7 +26,8 @@ struct WindowPlatform {
     TimerHub& timers;
     Clock& clock;
     SerialDevice& serial;
-    PortList& ports;
+    // The serial ports and the network ports in use; the window adds to the network ones.
+    NetworkPortList& ports;
     WindowDialogs& dialogs;
 };
 

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -70,6 +71,8 @@ const std::array<LegendEntry, 6> kLegend = {{
 
 } // namespace
 
+const QString MainWindow::kNetworkPortItem = QStringLiteral("Network port\u2026");
+
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -135,6 +138,15 @@ void MainWindow::buildTopBar() {
 
     portSelector_ = new QComboBox(topBar_);
     portSelector_->setGeometry(80, 13, 73, 22);
+    // The list opens as wide as its longest entry; the closed selector keeps its size.
+    portSelector_->view()->setTextElideMode(Qt::ElideNone);
+    connect(portSelector_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0 && index + 1 < portSelector_->count())
+            chosenPort_ = portSelector_->itemText(index);
+    });
+    connect(portSelector_, &QComboBox::activated, this, &MainWindow::onPortActivated);
+    portSelector_->addItem(kNetworkPortItem);
+    portSelector_->setCurrentIndex(-1);
 
     connectButton_ = new QPushButton(QStringLiteral("Disconnect"), topBar_);
     connectButton_->setGeometry(158, 14, 91, 22);
@@ -185,23 +197,51 @@ void MainWindow::showPictures(const QImage& graph, const QImage& routing) {
 
 QStringList MainWindow::portEntries() const {
     QStringList entries;
-    for (int i = 0; i < portSelector_->count(); ++i) entries << portSelector_->itemText(i);
+    // The last item asks for a network port.
+    for (int i = 0; i + 1 < portSelector_->count(); ++i) entries << portSelector_->itemText(i);
     return entries;
+}
+
+bool MainWindow::selectPortEntry(const QString& entry) {
+    const qsizetype i = portEntries().indexOf(entry);
+    if (i < 0) return false;
+    portSelector_->setCurrentIndex(int(i));
+    return true;
+}
+
+void MainWindow::onPortActivated(int index) {
+    if (index != portSelector_->count() - 1) return;
+    const QString before = chosenPort_;
+    emit networkPortRequested();
+    // Cancelled or refused: the port chosen before is chosen again.
+    if (portSelector_->currentIndex() == portSelector_->count() - 1 && !selectPortEntry(before))
+        portSelector_->setCurrentIndex(-1);
 }
 
 void MainWindow::setPortEntries(const QStringList& entries) {
     // The port chosen stays chosen while it is listed, so that a port plugged in or gone
     // elsewhere cannot send the next Connect to another amplifier. The last entry is taken
     // at start-up and when the chosen port is gone.
-    const QString chosen = portSelector_->currentText();
+    const int current = portSelector_->currentIndex();
+    const QString chosen = current >= 0 && current + 1 < portSelector_->count()
+                               ? portSelector_->currentText()
+                               : QString();
     portSelector_->clear();
     portSelector_->addItems(entries);
+    portSelector_->addItem(kNetworkPortItem);
     const qsizetype kept = chosen.isEmpty() ? -1 : entries.indexOf(chosen);
     portSelector_->setCurrentIndex(static_cast<int>(kept >= 0 ? kept : entries.size() - 1));
+    chosenPort_ = portSelector_->currentIndex() >= 0 ? portSelector_->currentText() : QString();
+    const QFontMetrics metrics(portSelector_->view()->font());
+    int widest = 0;
+    for (int i = 0; i < portSelector_->count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(portSelector_->itemText(i)));
+    portSelector_->view()->setMinimumWidth(widest + 24);
 }
 
 int MainWindow::selectedPortIndex() const {
-    return portSelector_->currentIndex();
+    const int i = portSelector_->currentIndex();
+    return i + 1 < portSelector_->count() ? i : -1;
 }
 void MainWindow::setPortSelectorEnabled(bool enabled) {
     portSelector_->setEnabled(enabled);

@@ -52,7 +52,13 @@ class MainWindow : public QWidget, public ConnectionView, public PresetView {
     // the strips; both are drawn elsewhere and only copied here.
     void showPictures(const QImage& graph, const QImage& routing);
 
+    // The entry after the ports that asks for a network port's address.
+    static const QString kNetworkPortItem;
+    // Chooses the entry with this text; false when it is not listed.
+    bool selectPortEntry(const QString& entry);
+
     // ConnectionView
+    // The ports listed, without the entry that asks for a network port.
     QStringList portEntries() const override;
     void setPortEntries(const QStringList& entries) override;
     int selectedPortIndex() const override;
@@ -77,6 +83,9 @@ class MainWindow : public QWidget, public ConnectionView, public PresetView {
 
   signals:
     void connectClicked();
+    // "Network port…" was chosen; the port chosen before it stays chosen unless the handler
+    // chooses another.
+    void networkPortRequested();
     void curveShownChanged(int channel, bool shown);
     void editorHideRequested();
     void crossoverChannelReset();
@@ -88,6 +97,7 @@ class MainWindow : public QWidget, public ConnectionView, public PresetView {
   private:
     void buildTopBar();
     void buildLegend();
+    void onPortActivated(int index);
 
     QWidget* topBar_;
     QWidget* graphPanel_;
@@ -103,6 +113,7 @@ class MainWindow : public QWidget, public ConnectionView, public PresetView {
     ProgressBox* connectingBox_;
     ProgressBox* progressBox_;
     bool placed_ = false;
+    QString chosenPort_; // the port entry chosen last
     PresetArea* presetArea_ = nullptr;
 };
 

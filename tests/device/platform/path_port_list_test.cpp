@@ -32,10 +32,26 @@ TEST(PathPortList, thePathStaysListedWhenTheMachinesPortsCannotBeListed) {
     EXPECT_EQ(ports.list(), QStringList{kPath});
 }
 
+// No path, or a device the machine lists already (by its path, or by its name under /dev), adds
+// no entry of its own.
 TEST(PathPortList, aPathTheMachineListsToo_isListedOnce) {
-    FakePortList machine({kPath});
-    PathPortList ports(machine, kPath);
-    EXPECT_EQ(ports.list(), QStringList{kPath});
+    struct Case {
+        QStringList machine;
+        QString path;
+        QStringList listed;
+    };
+    const Case cases[] = {
+        {{kPath}, kPath, {kPath}},
+        {{"ttyS0", "ttyUSB0"}, "/dev/ttyUSB0", {"ttyS0", "ttyUSB0"}},
+        {{"ttyS0"}, "/dev/pts/3", {"ttyS0", "/dev/pts/3"}},
+        {{"ttyS0"}, "", {"ttyS0"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        FakePortList machine(c.machine);
+        PathPortList ports(machine, c.path);
+        EXPECT_EQ(ports.list(), c.listed);
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "app/application.h"
+#include "platform/network_ports.h"
 #include "platform/path_port_list.h"
 #include "platform/test_platform.h"
 
@@ -18,13 +19,14 @@ TEST(PortArgument, theNamedDeviceIsChosenAndConnects) {
     TestPlatform tp;
     tp.ports.setEntries({QStringLiteral("COM3"), QStringLiteral("COM4")});
     VirtualSerialDevice serial(tp.clock, tp.sim, path);
-    PathPortList ports(tp.ports, path);
+    PathPortList withPath(tp.ports, path);
+    NetworkPortList ports(withPath);
     Application app(WindowPlatform{tp.clock, tp.clock, serial, ports, tp.dialogs});
     app.Start();
     QComboBox* selector = app.window.portSelector();
     ASSERT_EQ(selector->currentText(), QStringLiteral("COM4")) << "the last entry, by default";
 
-    selector->setCurrentText(path); // as main() does
+    ASSERT_TRUE(app.SelectStartPort(path)); // as main() does
     ASSERT_EQ(selector->currentText(), path);
     app.window.connectButton()->click();
     EXPECT_TRUE(tp.runUntil(

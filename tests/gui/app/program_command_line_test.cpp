@@ -24,7 +24,7 @@ struct LineCase {
 };
 
 TEST(ProgramCommandLine, helpVersionAndWrongLinesEndWithoutADisplay) {
-    const QString usage = QStringLiteral("usage: zephranox [--port PATH]");
+    const QString usage = QStringLiteral("usage: zephranox [--port PORT]");
     const std::vector<LineCase> table = {
         {{"--help"}, 0, usage, {}},
         {{"-h"}, 0, usage, {}},
@@ -33,7 +33,7 @@ TEST(ProgramCommandLine, helpVersionAndWrongLinesEndWithoutADisplay) {
         {{"--bogus"}, 2, {}, usage},
         {{"--help", "--bogus"}, 2, {}, usage},
         {{"--port"}, 2, {}, QStringLiteral("zephranox: ")},
-        {{"--port", ""}, 2, {}, QStringLiteral("--port needs a path")},
+        {{"--port", ""}, 2, {}, QStringLiteral("--port needs a port")},
         {{"COM3"}, 2, {}, QStringLiteral("unknown argument COM3")},
     };
     for (const LineCase& c : table) {

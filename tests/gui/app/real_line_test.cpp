@@ -40,7 +40,8 @@ TEST(RealLine, connectEditDisconnectAgainstTheSimulatedAmplifier) {
     QtPlatform qt;
     OnePort ports = server.ports();
     ScriptedDialogs dialogs(&qt.clock);
-    Application app(WindowPlatform{qt.timers, qt.clock, qt.serial, ports, dialogs});
+    NetworkPortList listed(ports);
+    Application app(WindowPlatform{qt.timers, qt.clock, qt.serial, listed, dialogs});
     app.Start();
 
     app.window.connectButton()->click();
@@ -91,7 +92,8 @@ TEST(RealLine, aPulledAdapterEndsTheLinkWithInterrupt) {
     QtPlatform qt;
     OnePort ports = server->ports();
     ScriptedDialogs dialogs(&qt.clock);
-    Application app(WindowPlatform{qt.timers, qt.clock, qt.serial, ports, dialogs});
+    NetworkPortList listed(ports);
+    Application app(WindowPlatform{qt.timers, qt.clock, qt.serial, listed, dialogs});
     app.Start();
     app.window.connectButton()->click();
     ASSERT_TRUE(WaitFor(

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QInputDialog>
+#include <QPushButton>
+
+#include "app/application.h"
+#include "link/frame.h"
+#include "model/preset_image.h"
+#include "platform/qt_window_platform.h"
+#include "platform/scripted_dialogs.h"
+#include "platform/virtual_serial.h"
+#include "support/pty_server.h"
+#include "support/ser2net_bridge.h"
+
+namespace zx {
+namespace {
+
+bool WaitFor(QtClock& clock, const std::function<bool()>& done, int limitMs) {
+    const auto start = clock.tickMs();
+    while (!done()) {
+        if (clock.tickMs() - start > static_cast<std::uint64_t>(limitMs)) return false;
+        clock.pumpWait(20);
+    }
+    return true;
+}
+
+// The window against the simulated amplifier behind ser2net, in real time, raw and over
+// Telnet: the address typed into "Network port…", the handshake, three edits at the send
+// pace, then the server ends and the link with it. Bounds on real time are generous lower
+// ones; the exact times are the virtual clock tests' business.
+TEST(NetworkLine, windowWorksThroughSer2netAndEndsWithInterruptWhenTheServerStops) {
+    if (Ser2netBridge::Program().isEmpty()) GTEST_SKIP() << "ser2net is not installed";
+    for (bool telnet : {false, true}) {
+        SCOPED_TRACE(telnet ? "rfc2217" : "tcp");
+        SimAmplifier sim;
+        PtyServer amp(sim);
+        QString error;
+        ASSERT_TRUE(amp.start(&error)) << error.toStdString();
+        Ser2netBridge server;
+        ASSERT_TRUE(server.start({{amp.ports().deviceName(1), telnet}}, &error))
+            << error.toStdString();
+
+        QtTimerHub timers;
+        QtClock clock;
+        RoutedSerialDevice serial;
+        FakePortList system(QStringList{});
+        NetworkPortList ports(system);
+        ScriptedDialogs dialogs(&clock);
+        Application app(WindowPlatform{timers, clock, serial, ports, dialogs});
+        app.Start();
+
+        dialogs.answerModal([&](QDialog& d) {
+            dynamic_cast<QInputDialog&>(d).setTextValue(server.address(0));
+            return int(QDialog::Accepted);
+        });
+        QComboBox* selector = app.window.portSelector();
+        emit selector->activated(selector->count() - 1);
+        ASSERT_EQ(selector->currentText(), server.address(0));
+
+        app.window.connectButton()->click();
+        ASSERT_TRUE(WaitFor(
+            clock, [&] { return app.link.transport.LinkUp && timers.isActive(TimerId::Timer1); },
+            5000))
+            << dialogs.messages().join('|').toStdString();
+
+        sim.clearFrames();
+        app.model.channels[2].gainIndex = 77;
+        app.link.sendSlots.BuildChannelSettings(2);
+        app.model.bands[BandId(3, 4)].qIndex = 30;
+        app.link.sendSlots.BuildEqBand(BandId(3, 4));
+        app.model.output(4).limiterAttackIndex = 12;
+        app.link.sendSlots.BuildLimiter(4);
+        EXPECT_TRUE(WaitFor(
+            clock,
+            [&] {
+                return !app.link.sendSlots.AnyPending() && app.link.sendSlots.CurrentSlot() == 0 &&
+                       !timers.isActive(TimerId::Timer4);
+            },
+            6000));
+        clock.pumpWait(200);
+        const QByteArray live = sim.liveImage();
+        EXPECT_EQ(static_cast<std::uint8_t>(live[ChannelBlockOffset(2) + 2]), 77);
+        EXPECT_EQ(static_cast<std::uint8_t>(live[BandRecordOffset(BandId(3, 4)) + 6]), 30);
+        EXPECT_EQ(static_cast<std::uint8_t>(live[ChannelBlockOffset(4) + 17]), 12);
+        // One parameter frame at a time: 200 ms after its pick and 300 ms before the next one is
+        // picked (the bound leaves room for the machine being busy).
+        std::vector<std::int64_t> writes;
+        for (const auto& f : sim.frames())
+            if (f.fromPc && f.bytes.size() == 20 &&
+                static_cast<std::uint8_t>(f.bytes[4]) == kTypePcWrite)
+                writes.push_back(f.atMs);
+        ASSERT_EQ(writes.size(), 3u);
+        for (std::size_t i = 1; i < writes.size(); ++i)
+            EXPECT_GE(writes[i] - writes[i - 1], 400) << i;
+
+        EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+        QElapsedTimer sinceStop;
+        sinceStop.start();
+        server.stop();
+        ASSERT_TRUE(WaitFor(
+            clock, [&] { return !dialogs.messages().isEmpty(); }, 10000));
+        EXPECT_EQ(dialogs.messages(), QStringList{"interrupt."});
+        // The watchdog's 2 s after the first poll that went unanswered.
+        EXPECT_GE(sinceStop.elapsed(), 1500);
+        EXPECT_FALSE(app.link.transport.LinkUp);
+        EXPECT_EQ(app.window.connectButton()->text(), "Disconnect");
+        EXPECT_TRUE(selector->isEnabled());
+    }
+}
+
+} // namespace
+} // namespace zx
