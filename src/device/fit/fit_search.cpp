@@ -18,6 +18,9 @@ constexpr double kRelativeGain = 1e-9;
 constexpr int kBeamWidth = 4;
 constexpr int kCandidatesPerState = 4;
 constexpr int kMaxSweeps = 200;
+// Where the fit cannot see, the bands' mean may move by the most boost, and by this much even
+// when no boost is allowed: cuts in the range have tails beyond it.
+constexpr double kLeastOutsideMeanDb = 3.0;
 
 bool Better(double candidate, double current) {
     return candidate < current - kRelativeGain * current;
@@ -58,17 +61,20 @@ FitProblem::FitProblem(const ParameterModel& model, ChannelId ch, const Response
     for (int x = kGraph.firstPlotColumn(); x <= kGraph.lastPlotColumn(); ++x) {
         const auto i = static_cast<std::size_t>(GraphGeometry::CurveIndex(x));
         const double hz = angles.frequency[i];
-        if (hz < options.lowHz || hz > options.highHz || !std::isfinite(measured[i]) ||
-            !std::isfinite(target[i])) {
-            outside_.push_back(static_cast<int>(i));
+        if (hz < options.lowHz || hz > options.highHz) {
+            outside_[hz < options.lowHz ? 0 : 1].push_back(static_cast<int>(i));
             continue;
         }
+        if (!std::isfinite(measured[i]) || !std::isfinite(target[i])) continue;
         columns_.push_back(static_cast<int>(i));
         base_.push_back(measured[i] - target[i] + PlottedValue(*curves, model, ch, x));
         baseSum_ += base_.back();
     }
     lowestMean_ = -std::max(boost, 0.0);
-    outsideLimit_ = std::max(boost, 0.0) * static_cast<double>(outside_.size());
+    for (std::size_t side = 0; side < 2; ++side) {
+        outsideLimit_[side] =
+            std::max(boost, kLeastOutsideMeanDb) * static_cast<double>(outside_[side].size());
+    }
 }
 
 FitProblem::~FitProblem() = default;
@@ -107,18 +113,42 @@ std::shared_ptr<const std::vector<double>> FitProblem::Curve(const FitBand& band
     return curve;
 }
 
-double FitProblem::OutsideSum(const FitBand& band) const {
-    if (outside_.empty()) return 0.0;
+OutsideSums FitProblem::OutsideSum(const FitBand& band) const {
     const std::uint32_t key = Key(band);
     if (const auto it = outsideSums_.find(key); it != outsideSums_.end()) return it->second;
-    double sum = 0.0;
-    for (double v : FitBandCurve(band, outside_)) sum += v;
-    outsideSums_.emplace(key, sum);
-    return sum;
+    OutsideSums sums{};
+    for (std::size_t side = 0; side < 2; ++side) {
+        for (double v : FitBandCurve(band, outside_[side])) sums[side] += v;
+    }
+    outsideSums_.emplace(key, sums);
+    return sums;
 }
 
-bool FitProblem::OutsideAllowed(double outsideSum) const {
-    return std::abs(outsideSum) <= outsideLimit_ * (1.0 + kRelativeGain);
+bool FitProblem::OutsideAllowed(const OutsideSums& sums) const {
+    return std::abs(sums[0]) <= outsideLimit_[0] * (1.0 + kRelativeGain) &&
+           std::abs(sums[1]) <= outsideLimit_[1] * (1.0 + kRelativeGain);
+}
+
+FitBand FitProblem::WithinOutsideLimit(const OutsideSums& others, FitBand band) const {
+    const OutsideSums sums = OutsideSum(band);
+    if (OutsideAllowed(others + sums)) return band;
+    // A band's curve grows about in proportion to its gain: start from the gain that just
+    // fits, then step toward 0 dB until it does.
+    double share = 1.0;
+    for (std::size_t side = 0; side < 2; ++side) {
+        if (sums[side] == 0.0) continue;
+        const double room = outsideLimit_[side] + (sums[side] < 0.0 ? others[side] : -others[side]);
+        share = std::min(share, room / std::abs(sums[side]));
+    }
+    band.gain =
+        std::clamp(GainIndexOf(EqGainAt(band.gain) * std::max(share, 0.0)), 0, maxGainIndex_);
+    constexpr int kMaxSteps = 16;
+    for (int step = 0; step < kMaxSteps && band.gain != kZeroGainIndex; ++step) {
+        if (OutsideAllowed(others + OutsideSum(band))) return band;
+        band.gain += band.gain < kZeroGainIndex ? 1 : -1;
+    }
+    band.gain = kZeroGainIndex;
+    return band;
 }
 
 FitState FitProblem::Start() const {
@@ -130,7 +160,7 @@ FitState FitProblem::Start() const {
         s.bands[k] = {p.type, p.freqIndex, p.qIndex, ActiveGainIndex(p)};
         s.placed[k] = true;
         s.curves[k] = Curve(s.bands[k]);
-        s.outside += OutsideSum(s.bands[k]);
+        s.outside = s.outside + OutsideSum(s.bands[k]);
         const std::vector<double>& curve = *s.curves[k];
         for (std::size_t i = 0; i < s.residual.size(); ++i) s.residual[i] += curve[i];
     }
@@ -141,7 +171,8 @@ FitState FitProblem::Start() const {
             std::min(lowestMean_, (sum - baseSum_) / static_cast<double>(columns_.size()));
     }
     // Bands already further out than the limit may stay so, not go further.
-    outsideLimit_ = std::max(outsideLimit_, std::abs(s.outside));
+    for (std::size_t side = 0; side < 2; ++side)
+        outsideLimit_[side] = std::max(outsideLimit_[side], std::abs(s.outside[side]));
     s.cost = Cost(s.residual);
     return s;
 }
@@ -152,9 +183,9 @@ void FitProblem::Place(FitState& state, int slot, const FitBand& band) const {
     if (state.placed[k]) {
         const std::vector<double>& old = *state.curves[k];
         for (std::size_t i = 0; i < old.size(); ++i) state.residual[i] -= old[i];
-        state.outside -= OutsideSum(state.bands[k]);
+        state.outside = state.outside - OutsideSum(state.bands[k]);
     }
-    state.outside += OutsideSum(band);
+    state.outside = state.outside + OutsideSum(band);
     for (std::size_t i = 0; i < curve->size(); ++i) state.residual[i] += (*curve)[i];
     state.bands[k] = band;
     state.curves[k] = std::move(curve);
@@ -213,7 +244,7 @@ bool FitProblem::Descend(FitState& state, bool shelves) const {
             }
             double bestCost = state.cost;
             std::optional<FitBand> best;
-            const double outsideOthers = state.outside - OutsideSum(current);
+            const OutsideSums outsideOthers = state.outside - OutsideSum(current);
             for (const FitBand& m : moves) {
                 if (!OutsideAllowed(outsideOthers + OutsideSum(m))) continue;
                 const double cost = CostWith(state.residual, *state.curves[k], *Curve(m));
@@ -262,10 +293,10 @@ std::vector<FitState> FitProblem::Children(const FitState& state, bool shelves) 
          bank_->Best(state.residual, shelves, low, high, room, kCandidatesPerState)) {
         FitBand band = c.band;
         band.gain = std::clamp(GainIndexOf(c.gain), 0, maxGainIndex_);
+        band = WithinOutsideLimit(state.outside, band);
         if (band.gain == kZeroGainIndex) continue;
         FitState child = state;
         Place(child, *slot, band);
-        if (!OutsideAllowed(child.outside)) continue;
         Descend(child, shelves);
         if (Better(child.cost, state.cost)) out.push_back(std::move(child));
     }

@@ -13,14 +13,24 @@ namespace zx {
 
 // A partial or whole solution: the free bands placed so far with their drawn curves, and the
 // residual (measured + drawn − target) at the fit's columns.
+// A band's or a state's curves summed beyond each end of the fit range: below, above.
+using OutsideSums = std::array<double, 2>;
+
+inline OutsideSums operator+(const OutsideSums& a, const OutsideSums& b) {
+    return {a[0] + b[0], a[1] + b[1]};
+}
+inline OutsideSums operator-(const OutsideSums& a, const OutsideSums& b) {
+    return {a[0] - b[0], a[1] - b[1]};
+}
+
 struct FitState {
     std::array<FitBand, kBandsPerChannel> bands{};
     std::array<bool, kBandsPerChannel> placed{};
     // Curves are shared, never changed: copying a state copies no curve.
     std::array<std::shared_ptr<const std::vector<double>>, kBandsPerChannel> curves;
     std::vector<double> residual;
-    double outside = 0.0; // the placed bands' curves summed over the columns not compared
-    double cost = 0.0;    // squared error summed over the columns (after the best offset)
+    OutsideSums outside{}; // the placed bands' curves summed beyond the range
+    double cost = 0.0;     // squared error summed over the columns (after the best offset)
 };
 
 // One channel's fit: the columns, the fixed part of the response (crossovers, gain, kept
@@ -53,8 +63,11 @@ class FitProblem {
     // sweep after sweep.
     std::shared_ptr<const std::vector<double>> Curve(const FitBand& band) const;
     // A band's curve summed over the columns the fit does not compare, remembered likewise.
-    double OutsideSum(const FitBand& band) const;
-    bool OutsideAllowed(double outsideSum) const;
+    OutsideSums OutsideSum(const FitBand& band) const;
+    bool OutsideAllowed(const OutsideSums& sums) const;
+    // The band, or the band with less gain, such that the placed bands' sum beyond the range
+    // (`others` without it) stays within the limit; 0 dB when no gain does.
+    FitBand WithinOutsideLimit(const OutsideSums& others, FitBand band) const;
     void Place(FitState& state, int slot, const FitBand& band) const;
     bool Descend(FitState& state, bool shelves) const;
     std::vector<FitState> Children(const FitState& state, bool shelves);
@@ -71,14 +84,14 @@ class FitProblem {
     // fall below this, -max boost (or where the channel's bands already are).
     double baseSum_ = 0.0;
     mutable double lowestMean_ = 0.0;
-    // Where the fit cannot see (outside the range, or no data), the bands may not raise or
-    // lower the channel's mean by more than the most boost either: a shelf at the range's
-    // edge could otherwise cut everything beyond it by 20 dB unseen.
-    std::vector<int> outside_;
-    mutable double outsideLimit_ = 0.0;
+    // Beyond each end of the range, where the fit cannot see, the bands may not raise or
+    // lower the channel's mean by more than the most boost (at least 3 dB) either: a shelf at the
+    // range's edge could otherwise cut everything beyond it by 20 dB unseen.
+    std::array<std::vector<int>, 2> outside_; // curve indexes below and above the range
+    mutable OutsideSums outsideLimit_{};
     std::unique_ptr<ShapeBank> bank_;
     mutable std::unordered_map<std::uint32_t, std::shared_ptr<const std::vector<double>>> curves_;
-    mutable std::unordered_map<std::uint32_t, double> outsideSums_;
+    mutable std::unordered_map<std::uint32_t, OutsideSums> outsideSums_;
 };
 
 } // namespace zx
