@@ -32,7 +32,6 @@ namespace {
 constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kChanged = 3;
-constexpr int kWrongLine = 2;
 
 constexpr const char* kUsage =
     "usage: zephranox-preset import --channel NAME [--channel NAME ...] [--into PRESET]\n"
