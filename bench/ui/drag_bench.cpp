@@ -11,12 +11,18 @@ using namespace zx;
 
 // One step of a band drag: a mouse move delivered to the graph widget, until the graph's
 // picture (curve, channel plot, markers), the band's fields and the widget itself are up to
-// date.
-static void BM_DragStep(benchmark::State& state) {
+// date. With a measurement, the measurement, the dashed target and the predicted result are
+// drawn over the channel too.
+static void DragSteps(benchmark::State& state, bool withMeasurement) {
     TestPlatform tp;
     Application app(tp.platform());
     app.Start();
     app.editor.showChannel(2);
+    if (withMeasurement &&
+        !app.measurements.loadMeasurement(2, QStringLiteral(ZX_MEASUREMENTS_DIR "/room.frd"))) {
+        state.SkipWithError("the measurement cannot be read");
+        return;
+    }
     GraphView* view = app.window.graphView();
     const BandMarker m = app.graph.marker(BandId(2, 5));
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(m.x, m.y),
@@ -36,8 +42,20 @@ static void BM_DragStep(benchmark::State& state) {
         benchmark::DoNotOptimize(app.graph.image().constBits());
     }
     if (!app.actions.dragging()) state.SkipWithError("the press started no drag");
+    if (withMeasurement && !app.graph.overlay(2)) state.SkipWithError("no measurement drawn");
+}
+
+static void BM_DragStep(benchmark::State& state) {
+    DragSteps(state, false);
+}
+static void BM_DragStepWithMeasurement(benchmark::State& state) {
+    DragSteps(state, true);
 }
 BENCHMARK(BM_DragStep)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_DragStepWithMeasurement)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
