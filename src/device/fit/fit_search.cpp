@@ -102,26 +102,31 @@ double FitProblem::CostWith(const std::vector<double>& r, const std::vector<doub
     return Constrained(s.sum, s.squares);
 }
 
-std::shared_ptr<const std::vector<double>> FitProblem::Curve(const FitBand& band) const {
+std::shared_ptr<const FitProblem::Drawn> FitProblem::DrawnOf(const FitBand& band) const {
     // Bounded: a long search starts afresh rather than holding every curve it ever tried.
     constexpr std::size_t kMaxRemembered = 4096;
     const std::uint32_t key = Key(band);
-    if (const auto it = curves_.find(key); it != curves_.end()) return it->second;
-    if (curves_.size() >= kMaxRemembered) curves_.clear();
-    auto curve = std::make_shared<const std::vector<double>>(FitBandCurve(band, columns_));
-    curves_.emplace(key, curve);
-    return curve;
+    if (const auto it = drawn_.find(key); it != drawn_.end()) return it->second;
+    if (drawn_.size() >= kMaxRemembered) drawn_.clear();
+    const std::vector<double> full = DrawnBandCurve(band);
+    auto drawn = std::make_shared<Drawn>();
+    drawn->columns.reserve(columns_.size());
+    for (int i : columns_) drawn->columns.push_back(full[static_cast<std::size_t>(i)]);
+    for (std::size_t side = 0; side < 2; ++side) {
+        for (int i : outside_[side]) drawn->outside[side] += full[static_cast<std::size_t>(i)];
+    }
+    drawn_.emplace(key, drawn);
+    return drawn;
+}
+
+std::shared_ptr<const std::vector<double>> FitProblem::Curve(const FitBand& band) const {
+    std::shared_ptr<const Drawn> drawn = DrawnOf(band);
+    const std::vector<double>* columns = &drawn->columns;
+    return {std::move(drawn), columns};
 }
 
 OutsideSums FitProblem::OutsideSum(const FitBand& band) const {
-    const std::uint32_t key = Key(band);
-    if (const auto it = outsideSums_.find(key); it != outsideSums_.end()) return it->second;
-    OutsideSums sums{};
-    for (std::size_t side = 0; side < 2; ++side) {
-        for (double v : FitBandCurve(band, outside_[side])) sums[side] += v;
-    }
-    outsideSums_.emplace(key, sums);
-    return sums;
+    return DrawnOf(band)->outside;
 }
 
 bool FitProblem::OutsideAllowed(const OutsideSums& sums) const {

@@ -90,8 +90,13 @@ class FitProblem {
     std::array<std::vector<int>, 2> outside_; // curve indexes below and above the range
     mutable OutsideSums outsideLimit_{};
     std::unique_ptr<ShapeBank> bank_;
-    mutable std::unordered_map<std::uint32_t, std::shared_ptr<const std::vector<double>>> curves_;
-    mutable std::unordered_map<std::uint32_t, OutsideSums> outsideSums_;
+    // A band's curve at the compared columns and its sums beyond the range, from one drawing.
+    struct Drawn {
+        std::vector<double> columns;
+        OutsideSums outside{};
+    };
+    std::shared_ptr<const Drawn> DrawnOf(const FitBand& band) const;
+    mutable std::unordered_map<std::uint32_t, std::shared_ptr<const Drawn>> drawn_;
 };
 
 } // namespace zx

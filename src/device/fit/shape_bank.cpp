@@ -25,16 +25,22 @@ constexpr int kCandidateSpacing = 4;
 
 } // namespace
 
+std::vector<double> DrawnBandCurve(const FitBand& band) {
+    ResponseCurve curve{};
+    if (band.gain != kZeroGainIndex) {
+        EqBandParams p;
+        p.type = static_cast<std::uint8_t>(band.type);
+        p.freqIndex = static_cast<std::uint8_t>(band.freq);
+        p.qIndex = static_cast<std::uint8_t>(band.q);
+        SetActiveGainIndex(p, static_cast<std::uint16_t>(band.gain));
+        ComputeBandCurve(p, PlaceMarker(p), curve);
+    }
+    return {curve.begin(), curve.end()};
+}
+
 std::vector<double> FitBandCurve(const FitBand& band, const std::vector<int>& columns) {
+    const std::vector<double> curve = DrawnBandCurve(band);
     std::vector<double> out(columns.size(), 0.0);
-    if (band.gain == kZeroGainIndex) return out;
-    EqBandParams p;
-    p.type = static_cast<std::uint8_t>(band.type);
-    p.freqIndex = static_cast<std::uint8_t>(band.freq);
-    p.qIndex = static_cast<std::uint8_t>(band.q);
-    SetActiveGainIndex(p, static_cast<std::uint16_t>(band.gain));
-    ResponseCurve curve;
-    ComputeBandCurve(p, PlaceMarker(p), curve);
     for (std::size_t k = 0; k < columns.size(); ++k)
         out[k] = curve[static_cast<std::size_t>(columns[k])];
     return out;

@@ -17,6 +17,8 @@ struct FitBand {
     friend bool operator==(const FitBand&, const FitBand&) = default;
 };
 
+// The drawn curve of a band at every curve index (plot column − the first).
+std::vector<double> DrawnBandCurve(const FitBand& band);
 // The drawn curve of a band at the fit's columns.
 std::vector<double> FitBandCurve(const FitBand& band, const std::vector<int>& columns);
 
