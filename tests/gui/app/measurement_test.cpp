@@ -270,7 +270,8 @@ TEST_F(MeasurementTest, commandLine_loadsEachChannelWithTheTarget) {
         const ProgramArguments read = ReadProgramArguments(c.args);
         if (!c.error.isEmpty()) {
             EXPECT_EQ(read.exitStatus, kWrongCommandLine);
-            EXPECT_TRUE(read.error.startsWith("zephranox: " + c.error + "\n")) << read.error.toStdString();
+            EXPECT_TRUE(read.error.startsWith("zephranox: " + c.error + "\n"))
+                << read.error.toStdString();
             continue;
         }
         ASSERT_FALSE(read.exitStatus) << read.error.toStdString();
