@@ -106,8 +106,9 @@ std::vector<ShapeBank::Candidate> ShapeBank::Best(const std::vector<double>& res
         if (!(low <= high)) continue;
         const double gain = std::clamp(-dot / shape.norm, low, high);
         const double change = 2.0 * gain * dot + gain * gain * shape.norm;
-        Candidate& slot = best[static_cast<std::size_t>(shape.band.type * (kMaxFrequencyIndex + 1) +
-                                                        shape.band.freq)];
+        const auto at = static_cast<std::size_t>(shape.band.type) * (kMaxFrequencyIndex + 1) +
+                        static_cast<std::size_t>(shape.band.freq);
+        Candidate& slot = best[at];
         if (change < slot.change) slot = {shape.band, gain, change};
     }
     std::vector<Candidate> order;

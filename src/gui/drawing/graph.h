@@ -40,8 +40,8 @@ class Graph : public QObject {
 
     // A channel's measurement and target, drawn over its single-channel picture; nothing for
     // none. Takes effect at the next redraw.
-    void setOverlay(ChannelId ch, std::optional<MeasurementOverlay> overlay) {
-        overlays_[static_cast<std::size_t>(ch)] = std::move(overlay);
+    void setOverlay(ChannelId ch, const std::optional<MeasurementOverlay>& overlay) {
+        overlays_[static_cast<std::size_t>(ch)] = overlay;
     }
     const std::optional<MeasurementOverlay>& overlay(ChannelId ch) const {
         return overlays_[static_cast<std::size_t>(ch)];

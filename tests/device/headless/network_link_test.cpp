@@ -114,7 +114,7 @@ TEST(NetworkLink, ctlLoadsEightAmplifiersAtOnce) {
     QTemporaryDir dir;
     ParameterModel m;
     m.channels[2].gainIndex = 71;
-    m.output(1).routeSource = 3;
+    m.output(3).routeSource = 3;
     m.bands[BandId(4, 6)].freqIndex = 120;
     const QString file = dir.filePath("venue.preset");
     QFile f(file);
