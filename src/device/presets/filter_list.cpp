@@ -49,10 +49,9 @@ std::vector<Token> Tokenise(QStringView s, bool decimalComma = false) {
                                          IsDigit(at(i + 3)) && !IsDigit(at(i + 4));
                 if (IsDigit(d)) {
                     number += d;
-                } else if (IsGroupSpace(d) && IsDigit(at(i + 1)) && !point) {
-                    // thousands: nothing to add
-                } else if (d == u'.' && decimalComma && threeDigits && !point) {
-                    // thousands: nothing to add
+                } else if (!point && ((IsGroupSpace(d) && IsDigit(at(i + 1))) ||
+                                      (d == u'.' && decimalComma && threeDigits))) {
+                    // a thousands separator: nothing to add
                 } else if ((d == u'.' || d == u',') && !point && IsDigit(at(i + 1))) {
                     number += u'.';
                     point = true;

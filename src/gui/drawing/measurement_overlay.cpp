@@ -24,7 +24,7 @@ void DrawKnownRuns(QPainter& p, const ResponseCurve& values, const RowAt& rowAt)
         n = 0;
     };
     for (int x = kGraph.firstPlotColumn(); x <= kGraph.lastPlotColumn(); ++x) {
-        const auto i = static_cast<std::size_t>(x - kGraph.firstPlotColumn() + 1);
+        const auto i = static_cast<std::size_t>(GraphGeometry::CurveIndex(x));
         if (!std::isfinite(values[i])) {
             flush();
             continue;
@@ -42,7 +42,7 @@ void DrawDashed(QPainter& p, const ResponseCurve& values) {
     std::array<QLine, kResponseCurveSize / kPeriod + 2> dashes;
     std::size_t n = 0;
     for (int x = kGraph.firstPlotColumn(); x + kDash <= kGraph.lastPlotColumn(); x += kPeriod) {
-        const auto i = static_cast<std::size_t>(x - kGraph.firstPlotColumn() + 1);
+        const auto i = static_cast<std::size_t>(GraphGeometry::CurveIndex(x));
         const auto j = i + kDash;
         if (!std::isfinite(values[i]) || !std::isfinite(values[j])) continue;
         dashes[n++] =
