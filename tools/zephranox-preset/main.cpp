@@ -461,17 +461,5 @@ int Run(const QCoreApplication& app) {
 }
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    zx::ReportFileSizeLimitAsError();
-    if (const auto bad = zx::UnfaithfulArgument(argc, argv)) {
-        return Fail(zx::UnfaithfulArgumentText(*bad));
-    }
-    int status = Run(app);
-    // What was printed counts only if it was written: "export ... > /dev/full" fails.
-    QString error;
-    if (!zx::CloseStandardOutput(&error)) {
-        Fail(QStringLiteral("standard output: %1").arg(error));
-        if (status == kOk || status == kChanged) status = kFailed;
-    }
-    return status;
+    return zx::ToolMain(argc, argv, "zephranox-preset", Run, {kOk, kChanged});
 }

@@ -72,17 +72,5 @@ int Run(const QCoreApplication& app) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    zx::ReportFileSizeLimitAsError();
-    if (const auto bad = zx::UnfaithfulArgument(argc, argv)) {
-        return Fail(zx::UnfaithfulArgumentText(*bad));
-    }
-    int status = Run(app);
-    // The CSV counts only if it was written: "... > /dev/full" fails.
-    QString error;
-    if (!zx::CloseStandardOutput(&error)) {
-        Fail(QStringLiteral("standard output: %1").arg(error));
-        status = 1;
-    }
-    return status;
+    return zx::ToolMain(argc, argv, "zephranox-response", Run);
 }

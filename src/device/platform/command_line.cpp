@@ -1,9 +1,13 @@
 #include "platform/command_line.h"
 
+#include "platform/file_io.h"
+
 #include <QByteArray>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -58,6 +62,24 @@ bool CloseStandardOutput(QString* error) {
         *error = e ? QString::fromLocal8Bit(std::strerror(e)) : QStringLiteral("write error");
     }
     return false;
+}
+
+int ToolMain(int argc, char** argv, const char* tool,
+             const std::function<int(const QCoreApplication&)>& run,
+             std::initializer_list<int> successes) {
+    QCoreApplication app(argc, argv);
+    ReportFileSizeLimitAsError();
+    if (const auto bad = UnfaithfulArgument(argc, argv)) {
+        std::fprintf(stderr, "%s: %s\n", tool, UnfaithfulArgumentText(*bad).toUtf8().constData());
+        return 1;
+    }
+    int status = run(app);
+    QString error;
+    if (!CloseStandardOutput(&error)) {
+        std::fprintf(stderr, "%s: standard output: %s\n", tool, error.toUtf8().constData());
+        if (std::find(successes.begin(), successes.end(), status) != successes.end()) status = 1;
+    }
+    return status;
 }
 
 } // namespace zx

@@ -3,9 +3,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <initializer_list>
 #include <optional>
 
 class QCommandLineParser;
+
+class QCoreApplication;
 
 namespace zx {
 
@@ -42,5 +46,13 @@ QString UnfaithfulArgumentText(const QString& argument);
 // written to it was lost: a full disk, the file-size limit, a closed terminal. Call it last,
 // after every QTextStream on standard output has been flushed and destroyed.
 bool CloseStandardOutput(QString* error = nullptr);
+
+// The main() of a command-line tool: Qt's core application, the file-size limit reported as
+// an error, an argument that is not valid UTF-8 refused with status 1, then `run`. What the
+// tool printed counts only if it was written ("... > /dev/full" fails): lost standard output
+// is said as "<tool>: standard output: <reason>" and turns a status of `successes` into 1.
+int ToolMain(int argc, char** argv, const char* tool,
+             const std::function<int(const QCoreApplication&)>& run,
+             std::initializer_list<int> successes = {0});
 
 } // namespace zx
