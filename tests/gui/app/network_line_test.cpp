@@ -13,19 +13,11 @@
 #include "platform/scripted_dialogs.h"
 #include "platform/virtual_serial.h"
 #include "support/pty_server.h"
+#include "support/real_time_wait.h"
 #include "support/ser2net_bridge.h"
 
 namespace zx {
 namespace {
-
-bool WaitFor(QtClock& clock, const std::function<bool()>& done, int limitMs) {
-    const auto start = clock.tickMs();
-    while (!done()) {
-        if (clock.tickMs() - start > static_cast<std::uint64_t>(limitMs)) return false;
-        clock.pumpWait(20);
-    }
-    return true;
-}
 
 // The window against the simulated amplifier behind ser2net, in real time, raw and over
 // Telnet: the address typed into "Network port…", the handshake, three edits at the send

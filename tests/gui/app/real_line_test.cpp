@@ -9,22 +9,11 @@
 #include "platform/scripted_dialogs.h"
 #include "sim/pty_amplifier.h"
 #include "support/pty_server.h"
+#include "support/real_time_wait.h"
 
 #include <memory>
 
 namespace zx {
-namespace {
-
-bool WaitFor(QtClock& clock, const std::function<bool()>& done, int limitMs) {
-    const auto start = clock.tickMs();
-    while (!done()) {
-        if (clock.tickMs() - start > static_cast<std::uint64_t>(limitMs)) return false;
-        clock.pumpWait(20);
-    }
-    return true;
-}
-
-} // namespace
 
 TEST(DefaultImage, deviceDefaultsEqualTheProgramsDefaults) {
     EXPECT_EQ(SimAmplifier::DefaultImage().toHex(), ImageBytes(ParameterModel()).toHex());
