@@ -4,6 +4,8 @@
 #include <QStringConverter>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace zx {
 
 QString DecodeFileText(const QByteArray& bytes) {
@@ -47,6 +49,26 @@ std::optional<MeasurementCurve> CurveOfFile(const QString& path, const Measureme
     auto curve = ChooseCurve(file, name, &why);
     if (!curve) error = QStringLiteral("%1: %2").arg(path, why);
     return curve;
+}
+
+QString DescribeReading(const MeasurementFile& file, const MeasurementCurve& curve) {
+    QString text =
+        curve.name.isEmpty() ? QStringLiteral("curve") : QStringLiteral("\"%1\"").arg(curve.name);
+    text += QStringLiteral(": %1 points").arg(curve.hz.size());
+    if (!curve.hz.empty()) {
+        const auto [low, high] = std::minmax_element(curve.db.begin(), curve.db.end());
+        text += QStringLiteral(", %1 Hz to %2 Hz, %3 dB to %4 dB")
+                    .arg(curve.hz.front(), 0, 'g', 4)
+                    .arg(curve.hz.back(), 0, 'g', 5)
+                    .arg(*low, 0, 'f', 1)
+                    .arg(*high, 0, 'f', 1);
+    }
+    if (file.skippedLines > 0) {
+        text += QStringLiteral(", %1 line(s) skipped from line %2")
+                    .arg(file.skippedLines)
+                    .arg(file.firstSkippedLine);
+    }
+    return text;
 }
 
 } // namespace zx

@@ -28,4 +28,8 @@ QString DecodeFileText(const QByteArray& bytes);
 std::optional<MeasurementCurve> CurveOfFile(const QString& path, const MeasurementFile& file,
                                             const QString& name, QString& error);
 
+// What was read, in one line, so that a misread shows: the curve's name, its points, its
+// frequency and level range, and the lines skipped with the first of them.
+QString DescribeReading(const MeasurementFile& file, const MeasurementCurve& curve);
+
 } // namespace zx
