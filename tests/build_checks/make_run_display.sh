@@ -18,7 +18,7 @@ cases=(
 for row in "${cases[@]}"; do
     settings=$(echo "${row%%|*}" | xargs)
     expected=$(echo "${row##*|}" | xargs)
-    out=$(env -u DISPLAY -u QT_QPA_PLATFORM -u MAKEFLAGS -u MAKELEVEL $settings \
+    out=$(env -u DISPLAY -u QT_QPA_PLATFORM -u MAKEFLAGS -u MFLAGS -u MAKELEVEL $settings \
           make -s -C "$source_dir" run BUILD_DIR=/dev/null/build PACKAGES= 2>&1)
     status=$?
     # The line first, and nothing after it but make's own error line.
