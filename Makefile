@@ -35,8 +35,10 @@ export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 export ASAN_SYMBOLIZER_PATH ?= /usr/lib/llvm-14/bin/llvm-symbolizer
 FUZZ_TARGETS := $(basename $(notdir $(wildcard fuzz/*.cpp)))
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+# The build's own make prints no "Entering/Leaving directory" lines.
+MAKEFLAGS += --no-print-directory
 
-.PHONY: deps configure with-tests build test bench run install package clean format \
+.PHONY: deps configure with-tests build test bench run check-display install package clean format \
         format-check pictures test-sanitize fuzz lint
 
 # Installs the missing packages at the start, so that any password is asked for before the
@@ -105,11 +107,20 @@ package: configure
 	lintian --fail-on error,warning $(BUILD_DIR)/zephranox_*.deb
 	@ls $(BUILD_DIR)/*.deb
 
+# The window needs an X display (Debian's Qt draws through XCB; a Wayland desktop offers
+# one too) unless QT_QPA_PLATFORM names another platform. Checked before any package or
+# build, in one line instead of Qt's abort.
+check-display:
+	@if [ -z "$$DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
+	    echo "make run: no display (DISPLAY is not set): run it in a terminal on the desktop, or try xvfb-run make run (package xvfb)"; \
+	    exit 1; \
+	fi
+
 # The program with the simulated amplifier on a virtual serial port; amp-sim ends with it.
 # Builds only these two programs. The port is a link in the build folder, which needs no root
 # (a link a killed run left behind is replaced), and the window is told it with --port.
 run: PACKAGES = $(RUN_PACKAGES)
-run: configure
+run: check-display configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target zephranox amp-sim
 	@port="$(abspath $(BUILD_DIR))/ttyV0"; \
 	if [ -L "$$port" ]; then rm -f "$$port"; fi; \

@@ -211,9 +211,12 @@ int main(int argc, char** argv) {
     for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaction(s, &sa, nullptr);
 
     std::printf("%s\n", qPrintable(pty.linkPath()));
+    // Ctrl+C does not reach a background job; its process number does.
     if (!console.quiet)
-        std::printf("amp-sim: the simulated amplifier on %s (terminal %s); Ctrl+C ends it\n",
-                    qPrintable(pty.linkPath()), qPrintable(pty.terminalPath()));
+        std::printf("amp-sim: the simulated amplifier on %s (terminal %s); Ctrl+C or kill %lld "
+                    "ends it\n",
+                    qPrintable(pty.linkPath()), qPrintable(pty.terminalPath()),
+                    static_cast<long long>(QCoreApplication::applicationPid()));
     // Whoever started it reads the port's path here; without it the simulator is of no use.
     if (std::fflush(stdout) != 0) {
         std::perror("amp-sim: standard output");
