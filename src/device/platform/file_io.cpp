@@ -96,4 +96,36 @@ std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 maxBytes, 
     return std::nullopt;
 }
 
+std::optional<QByteArray> ReadInputFile(const QString& path, qint64 maxBytes, QString* error,
+                                        bool standardInput) {
+    const auto tooLong = [&] {
+        if (error) {
+            *error = QStringLiteral("longer than %1, the most that is read")
+                         .arg(maxBytes >= (1 << 20) ? QStringLiteral("%1 MB").arg(maxBytes >> 20)
+                                                    : QStringLiteral("%1 bytes").arg(maxBytes));
+        }
+        return std::nullopt;
+    };
+    std::optional<QByteArray> bytes;
+    if (standardInput && path == QLatin1String("-")) {
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly)) {
+            if (error) *error = in.errorString();
+            return std::nullopt;
+        }
+        // One byte more than is taken tells an input that is too long.
+        bytes = in.read(maxBytes + 1);
+        if (in.error() != QFileDevice::NoError) {
+            if (error) *error = in.errorString();
+            return std::nullopt;
+        }
+    } else {
+        const QFileInfo info(path);
+        if (info.isFile() && info.size() > maxBytes) return tooLong();
+        bytes = ReadRegularFile(path, maxBytes + 1, error);
+    }
+    if (bytes && bytes->size() > maxBytes) return tooLong();
+    return bytes;
+}
+
 } // namespace zx
