@@ -12,6 +12,7 @@ namespace {
 
 constexpr double kHighestHz = 1e6;      // no measurement reaches a megahertz
 constexpr double kLevelLimitDb = 200.0; // nor a level 200 dB from 0 dB
+constexpr std::size_t kHeaderLinesKept = 32;
 
 using Cells = std::vector<MeasurementCell>;
 
@@ -174,6 +175,12 @@ class Reader {
             block_.columnHeaderLine = lineNumber_;
         }
         block_.lines.push_back({lineNumber_, std::move(cells)});
+        // Only the lines nearest the data name its columns; older ones are counted and let go,
+        // so that a long text before any data holds no memory.
+        if (block_.lines.size() > kHeaderLinesKept) {
+            Skip(block_.lines.front().line);
+            block_.lines.erase(block_.lines.begin());
+        }
     }
 
     // The frequency columns: the first, and every other one a header line names so ("X,Y,X,Y").

@@ -82,7 +82,7 @@ std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 maxBytes, 
     QFile file(path);
     QString why;
     if (!info.exists())
-        why = QStringLiteral("No such file");
+        why = QStringLiteral("No such file or directory");
     else if (!info.isFile())
         why = QStringLiteral("Not a regular file");
     else if (!file.open(QIODevice::ReadOnly))

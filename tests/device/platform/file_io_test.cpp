@@ -45,7 +45,7 @@ TEST(FileIo, onlyARegularFileWithinItsLimitIsRead) {
     };
     const Case cases[] = {
         {"a regular file", small, nullptr},
-        {"a missing file", dir.filePath("missing"), "No such file"},
+        {"a missing file", dir.filePath("missing"), "No such file or directory"},
         {"a folder", dir.path(), "Not a regular file"},
         {"a FIFO: never opened, so never waited on", fifo, "Not a regular file"},
         {"an endless device", QStringLiteral("/dev/zero"), "Not a regular file"},
