@@ -199,6 +199,19 @@ class Reader {
         return {0};
     }
 
+    // Pairs that no header names: every other column of the first row repeats its frequency
+    // ("100,80,100,70"), so no curve takes a frequency column as its levels.
+    static std::vector<int> RepeatedFrequencyColumns(const Cells& row) {
+        std::vector<int> columns{0};
+        const int width = static_cast<int>(row.size());
+        if (width < 4 || width % 2 != 0 || row[0].IsEmpty()) return columns;
+        for (int k = 2; k < width; k += 2) {
+            if (row[std::size_t(k)].text != row[0].text) return {0};
+            columns.push_back(k);
+        }
+        return columns;
+    }
+
     bool NamesAFrequencyColumn() const {
         const auto names = [](const Cells& cells) {
             return std::any_of(cells.begin(), cells.end(),
@@ -243,7 +256,8 @@ class Reader {
         }
         ++blocks_;
         const Cells* header = block_.columnHeader ? &*block_.columnHeader : nullptr;
-        const std::vector<int> frequencies = header ? FrequencyColumns() : std::vector<int>{0};
+        std::vector<int> frequencies = header ? FrequencyColumns() : std::vector<int>{0};
+        if (frequencies.size() == 1) frequencies = RepeatedFrequencyColumns(row);
         const int width = static_cast<int>(std::max(row.size(), header ? header->size() : 0));
         for (std::size_t g = 0; g < frequencies.size(); ++g) {
             Group group;
@@ -251,7 +265,9 @@ class Reader {
             const int end = g + 1 < frequencies.size() ? frequencies[g + 1] : width;
             for (int k = group.frequencyColumn + 1; k < end; ++k) {
                 if (!header) {
-                    if (k == 1) group.levelColumns.push_back(k);
+                    // Without a header the column after the frequency is the level, a next
+                    // one perhaps its phase.
+                    if (k == group.frequencyColumn + 1) group.levelColumns.push_back(k);
                     continue;
                 }
                 const QString name = CellText(*header, k);

@@ -106,6 +106,13 @@ TEST(MeasurementFile, readsEachLayoutAndQuirkAsWritten) {
          {60.0, 61.0, 62.0},
          1,
          nullptr},
+        {"pairs that no header names: every other column repeats the frequency",
+         u"f1,L,f2,R\n100,80,100,70\n200,81,200,71\n\n\n\n,,400,72\n",
+         "R",
+         {100.0, 200.0, 400.0},
+         {70.0, 71.0, 72.0},
+         0,
+         nullptr},
         {"stacked blocks, each a curve named by its header; N/A rows",
          u"\"RMS Level\",\"0 deg\",\nCh1,,\nX,Y,\nHz,dBSPL,\n100,80,\n200,81,\n\n"
          u"\"RMS Level\",\"15 deg\",\nCh1,,\nX,Y,\nHz,dBSPL,\n110,70,\n220,71,\n"
