@@ -1,6 +1,6 @@
 // The measurement reader and the smoothing onto the graph's columns: any text as a
-// measurement. Every point taken is finite with a frequency of 0 Hz or more, in ascending
-// order, and a column is a finite level or unknown.
+// measurement. Every point of a curve is finite with a frequency above 0 Hz, in ascending
+// order without repeats, and a column is a finite level or unknown.
 //
 // Input: the file's bytes as UTF-8.
 
@@ -14,18 +14,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace zx;
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     const MeasurementFile file = ReadMeasurementText(text);
-    for (std::size_t i = 0; i < file.hz.size(); ++i) {
-        if (!(file.hz[i] >= 0.0) || !std::isfinite(file.hz[i])) std::abort();
-        if (i > 0 && file.hz[i] < file.hz[i - 1]) std::abort();
-    }
-    for (const auto& levels : file.levels) {
-        if (levels.size() != file.hz.size()) std::abort();
-        for (double v : levels) {
-            if (!std::isfinite(v)) std::abort();
+    if (file.readings.size() != file.curves.size()) std::abort();
+    if (file.curveNames.size() != qsizetype(file.curves.size())) std::abort();
+    for (const MeasurementCurve& c : file.curves) {
+        if (c.db.size() != c.hz.size() || c.hz.empty()) std::abort();
+        for (std::size_t i = 0; i < c.hz.size(); ++i) {
+            if (!(c.hz[i] > 0.0) || !std::isfinite(c.hz[i]) || !std::isfinite(c.db[i]))
+                std::abort();
+            if (i > 0 && c.hz[i] <= c.hz[i - 1]) std::abort();
         }
     }
-    for (int k = 0; k < static_cast<int>(file.levels.size()); ++k) {
-        const auto curve = ChooseCurve(file, file.curveNames.value(k), nullptr);
+    for (const QString& name : file.curveNames) {
+        const auto curve = ChooseCurve(file, name, nullptr);
         if (!curve) continue;
         for (int smooth : {0, 6}) {
             const ResponseCurve columns = MeasurementOnColumns(*curve, smooth);

@@ -56,11 +56,17 @@ QString Hex(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
-// The live image of a preset file, checked as the program checks a file it loads.
-bool ReadPresetFile(const QString& path, QByteArray* image) {
-    const std::optional<QString> text = zx::ReadPresetFile(path).frameText;
-    const std::optional<QByteArray> payload = text ? zx::ImagePayloadOfText(*text) : std::nullopt;
-    if (!payload) return false;
+// The live image of a preset file, checked as the program checks a file it loads; false with
+// the reason in `why`.
+bool ReadPresetFile(const QString& path, QByteArray* image, QString* why) {
+    const zx::PresetFileRead read = zx::ReadPresetFile(path);
+    const std::optional<QByteArray> payload =
+        read.frameText ? zx::ImagePayloadOfText(*read.frameText) : std::nullopt;
+    if (!payload) {
+        *why = read.opened ? QStringLiteral("%1 is no preset file: %2").arg(path, read.why)
+                           : QStringLiteral("cannot read %1: %2").arg(path, read.why);
+        return false;
+    }
     *image = *payload;
     return true;
 }
@@ -139,9 +145,11 @@ std::optional<int> SetUp(const QStringList& args, zx::SimAmplifier& sim, Console
     if (parser.isSet(QStringLiteral("preset"))) {
         const QString path = parser.value(QStringLiteral("preset"));
         QByteArray image;
-        if (!ReadPresetFile(path, &image)) {
-            std::fprintf(stderr, "amp-sim: %s is no preset file\n", qPrintable(path));
-            return zx::kWrongCommandLine;
+        QString why;
+        // A file that cannot be used ends the simulator as it ends every tool: status 1.
+        if (!ReadPresetFile(path, &image, &why)) {
+            std::fprintf(stderr, "amp-sim: %s\n", qPrintable(why));
+            return 1;
         }
         sim.setLiveImage(image);
     }
@@ -171,15 +179,7 @@ std::optional<int> SetUp(const QStringList& args, zx::SimAmplifier& sim, Console
     return std::nullopt;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    if (const auto bad = zx::UnfaithfulArgument(argc, argv)) {
-        std::fprintf(stderr, "amp-sim: \"%s\" is not valid UTF-8; paths must be\n",
-                     bad->toUtf8().constData());
-        return zx::kWrongCommandLine;
-    }
+int Run(const QCoreApplication& app) {
     zx::SimAmplifier sim;
     Console console;
     if (const auto status = SetUp(app.arguments().mid(1), sim, console)) return *status;
@@ -233,4 +233,10 @@ int main(int argc, char** argv) {
     pty.serve(g_stop);
     pty.removeLink();
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return zx::ToolMain(argc, argv, "amp-sim", Run);
 }

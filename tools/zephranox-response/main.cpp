@@ -10,7 +10,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QStringList>
 #include <QTextStream>
 
@@ -46,18 +45,11 @@ int Run(const QCoreApplication& app) {
     const QString& path = files[0];
     const bool detail = parser.isSet(detailOption);
 
-    QFile file;
-    const bool opened = path == QLatin1String("-")
-                            ? file.open(stdin, QIODevice::ReadOnly)
-                            : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    if (!opened) return Fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    // One byte more than a preset file may hold tells a file that is too long.
-    const QByteArray contents = file.read(zx::kPresetFileSizeLimit + 1);
-    if (file.error() != QFileDevice::NoError)
-        return Fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-
     QString why;
-    const std::optional<QString> frame = zx::ReadPresetFileText(contents, &why);
+    const auto contents = zx::ReadInputFile(path, zx::kPresetFileSizeLimit, &why, true);
+    if (!contents) return Fail(QStringLiteral("cannot read %1: %2").arg(path, why));
+
+    const std::optional<QString> frame = zx::ReadPresetFileText(*contents, &why);
     if (!frame) return Fail(QStringLiteral("%1 is not a preset file: %2").arg(path, why));
     zx::ParameterModel model;
     if (!zx::ReadImageText(*frame, model))

@@ -9,23 +9,6 @@
 
 namespace zx {
 
-// A measured response as text: frequency and level per line, optionally phase. Read are
-// a room-measurement program's text export ("*" comment lines), .frd files, CSV with a
-// header row ("frequency,raw"), loudspeaker data sets with several quoted curve names and
-// thousands separators, left/right pairs. Fields are separated by spaces, tabs, commas or
-// semicolons; a decimal comma reads as a point (in a line separated by tabs or semicolons,
-// or by spaces alone); scientific notation is read. A column whose header names a phase
-// ("Phase", "deg") is no curve; without a header the second column is the only curve.
-struct MeasurementFile {
-    QStringList curveNames;                  // one per level column, as the header wrote it
-    std::vector<double> hz;                  // ascending
-    std::vector<std::vector<double>> levels; // levels[curve][point], dB
-    int skippedLines = 0;                    // lines that were neither data, header nor comment
-    int firstSkippedLine = 0;                // counted from 1; 0 when none was skipped
-
-    bool HasData() const { return !hz.empty() && !levels.empty(); }
-};
-
 // One curve of a file: frequencies ascending, levels in dB (SPL or dBFS alike: the fit takes
 // the best level offset).
 struct MeasurementCurve {
@@ -34,14 +17,54 @@ struct MeasurementCurve {
     std::vector<double> db;
 };
 
-// Reads a whole file. Never fails: a line it cannot read is skipped and counted, never turned
-// into data. A file with no data line has no curve.
+// How a curve was read, so that a misread shows.
+struct CurveReading {
+    int column = 0;    // its level column, counted from 1
+    int firstLine = 0; // its first data line, counted from 1
+    int unordered = 0; // rows that were out of order and were sorted
+    int merged = 0;    // rows at a frequency read before, merged as the mean of their levels
+    QString fault;     // why the curve cannot be a measurement; empty when it can
+};
+
+// A measured response as text. Read are a room-measurement program's text export ("*"
+// comment lines), .frd files, CSV with a header row ("frequency,raw"), one frequency column
+// with several level (and phase) columns, frequency/level pairs with names over each pair
+// (pairs of different lengths end in empty cells), and blocks stacked one after another, each
+// with its own header lines. Every line before the data that is no data is skipped and
+// counted; the last of them that names the columns is the header. A column whose header names
+// a phase is no curve; without a header the second column is the only curve. Numbers may
+// group thousands by a comma or a point, whichever the file's decimal mark is not, or by a
+// no-break or narrow space.
+struct MeasurementFile {
+    QStringList curveNames; // one per curve, as the header wrote it
+    std::vector<MeasurementCurve> curves;
+    std::vector<CurveReading> readings; // one per curve
+    QString fault;            // why nothing of the file can be used (numbers read two ways)
+    int skippedLines = 0;     // lines that were neither data, header nor comment
+    int firstSkippedLine = 0; // counted from 1; 0 when none was skipped
+
+    bool HasData() const { return !curves.empty(); }
+};
+
+// Reads a whole file. A line it cannot read is skipped and counted, never turned into data;
+// what cannot be a measurement is said in a curve's `fault` or the file's.
 MeasurementFile ReadMeasurementText(QStringView text);
 
-// The curve named `name`: a curve's header text, or its beginning ("Left" for "Left (94 dB)"),
-// compared without regard to case. An empty name chooses the only curve. Nothing, with the
-// reason in `error`, when no curve or more than one fits.
+// The index of the curve `name`: a curve's header text, or its beginning ("Left" for "Left
+// (94 dB)"), compared without regard to case. An empty name chooses the only curve. -1, with
+// the reason in `error`, when no curve or more than one fits.
+int FindCurve(const MeasurementFile& file, const QString& name, QString* error);
+
+// The curve `name` as FindCurve finds it, unless it cannot be a measurement (its fault in
+// `error`).
 std::optional<MeasurementCurve> ChooseCurve(const MeasurementFile& file, const QString& name,
                                             QString* error);
+
+// A fit needs this many points of a measurement between its limits.
+inline constexpr int kFitPointsNeeded = 10;
+
+// Why `curve` cannot be fitted between lowHz and highHz: fewer than kFitPointsNeeded points
+// there. Empty when it can.
+QString FitRangeFault(const MeasurementCurve& curve, double lowHz, double highHz);
 
 } // namespace zx

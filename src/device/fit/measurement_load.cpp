@@ -1,6 +1,7 @@
 #include "fit/measurement_load.h"
 
-#include <QFile>
+#include "platform/file_io.h"
+
 #include <QStringConverter>
 #include <QStringDecoder>
 
@@ -14,32 +15,48 @@ QString DecodeFileText(const QByteArray& bytes) {
     return decode(bytes);
 }
 
-MeasurementRead ReadMeasurementPath(const QString& path) {
-    MeasurementRead read;
-    QFile file(path);
-    const bool opened = file.open(QIODevice::ReadOnly);
-    const QByteArray bytes = opened ? file.readAll() : QByteArray();
-    if (!opened || file.error() != QFileDevice::NoError) {
-        read.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+MeasurementRead ReadMeasurementPath(const QString& path, bool standardInput) {
+    QString why;
+    const auto bytes = ReadInputFile(path, kMeasurementSizeLimit, &why, standardInput);
+    if (!bytes) {
+        MeasurementRead read;
+        read.error = QStringLiteral("cannot read %1: %2").arg(path, why);
         return read;
     }
-    return ReadMeasurementBytes(path, bytes);
+    return ReadMeasurementBytes(path, *bytes);
 }
 
 MeasurementRead ReadMeasurementBytes(const QString& path, const QByteArray& bytes) {
     MeasurementRead read;
     read.file = ReadMeasurementText(DecodeFileText(bytes));
+    if (!read.file.fault.isEmpty()) {
+        read.error = QStringLiteral("%1: %2").arg(path, read.file.fault);
+        return read;
+    }
     if (!read.file.HasData()) {
         read.error = QStringLiteral("%1 holds no frequency and level data").arg(path);
         return read;
     }
+    QStringList notes;
     if (read.file.skippedLines > 0) {
-        read.note = QStringLiteral("%1: %2 line(s) that are no data were skipped, the first is "
-                                   "line %3")
-                        .arg(path)
-                        .arg(read.file.skippedLines)
-                        .arg(read.file.firstSkippedLine);
+        notes << QStringLiteral("%1 line(s) that are no data were skipped, the first is line %2")
+                     .arg(read.file.skippedLines)
+                     .arg(read.file.firstSkippedLine);
     }
+    int unordered = 0;
+    int merged = 0;
+    for (const CurveReading& r : read.file.readings) {
+        unordered += r.unordered;
+        merged += r.merged;
+    }
+    if (unordered > 0) notes << QStringLiteral("%1 row(s) out of order were sorted").arg(unordered);
+    if (merged > 0) {
+        notes << QStringLiteral("%1 row(s) at a frequency read before were merged (the mean of "
+                                "their levels in dB)")
+                     .arg(merged);
+    }
+    if (!notes.isEmpty())
+        read.note = path + QStringLiteral(": ") + notes.join(QStringLiteral("; "));
     return read;
 }
 
@@ -62,6 +79,14 @@ QString DescribeReading(const MeasurementFile& file, const MeasurementCurve& cur
                     .arg(curve.hz.back(), 0, 'g', 5)
                     .arg(*low, 0, 'f', 1)
                     .arg(*high, 0, 'f', 1);
+    }
+    // The curve's own reading, found by its name (names are unique).
+    const auto k = file.curveNames.indexOf(curve.name);
+    if (k >= 0 && std::size_t(k) < file.readings.size()) {
+        const CurveReading& r = file.readings[std::size_t(k)];
+        if (file.curves.size() > 1) text += QStringLiteral(", column %1").arg(r.column);
+        if (r.unordered > 0) text += QStringLiteral(", %1 row(s) sorted").arg(r.unordered);
+        if (r.merged > 0) text += QStringLiteral(", %1 duplicate row(s) merged").arg(r.merged);
     }
     if (file.skippedLines > 0) {
         text += QStringLiteral(", %1 line(s) skipped from line %2")

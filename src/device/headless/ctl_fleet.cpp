@@ -1,6 +1,5 @@
 #include "headless/ctl_fleet.h"
 
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QThread>
@@ -10,6 +9,7 @@
 #include "headless/headless_views.h"
 #include "headless/link_session.h"
 #include "platform/command_line.h"
+#include "platform/file_io.h"
 #include "platform/qt_platform.h"
 #include "platform/routed_serial.h"
 
@@ -67,13 +67,11 @@ int RunCtlOnPort(const CtlCommand& command, QTextStream& out, QTextStream& err) 
 }
 
 std::optional<QStringList> ReadPortsFile(const QString& path, QString* why) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        if (why) *why = file.errorString();
-        return std::nullopt;
-    }
+    const auto bytes = ReadInputFile(path, kPortsFileSizeLimit, why);
+    if (!bytes) return std::nullopt;
     QStringList ports;
-    for (const QString& raw : QString::fromUtf8(file.readAll()).split(u'\n')) {
+    // Lines end in LF or CR LF.
+    for (const QString& raw : QString::fromUtf8(*bytes).split(u'\n')) {
         const QString line = raw.section(u'#', 0, 0).trimmed();
         if (!line.isEmpty()) ports << line;
     }

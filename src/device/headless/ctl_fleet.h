@@ -22,6 +22,9 @@ struct CtlDeviceResult {
     QString message; // the failure in the program's words; empty on success
 };
 
+// A ports file names a few hundred ports at most; a longer file is no ports file.
+inline constexpr qint64 kPortsFileSizeLimit = qint64(1) << 20;
+
 // The ports of a ports file: one a line, spaces around it and empty lines ignored, # starts
 // a comment. nullopt with the reason when the file cannot be read.
 std::optional<QStringList> ReadPortsFile(const QString& path, QString* why);

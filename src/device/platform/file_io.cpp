@@ -82,7 +82,7 @@ std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 maxBytes, 
     QFile file(path);
     QString why;
     if (!info.exists())
-        why = QStringLiteral("No such file");
+        why = QStringLiteral("No such file or directory");
     else if (!info.isFile())
         why = QStringLiteral("Not a regular file");
     else if (!file.open(QIODevice::ReadOnly))
@@ -94,6 +94,38 @@ std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 maxBytes, 
     }
     if (error) *error = why;
     return std::nullopt;
+}
+
+std::optional<QByteArray> ReadInputFile(const QString& path, qint64 maxBytes, QString* error,
+                                        bool standardInput) {
+    const auto tooLong = [&] {
+        if (error) {
+            *error = QStringLiteral("longer than %1, the most that is read")
+                         .arg(maxBytes >= (1 << 20) ? QStringLiteral("%1 MB").arg(maxBytes >> 20)
+                                                    : QStringLiteral("%1 bytes").arg(maxBytes));
+        }
+        return std::nullopt;
+    };
+    std::optional<QByteArray> bytes;
+    if (standardInput && path == QLatin1String("-")) {
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly)) {
+            if (error) *error = in.errorString();
+            return std::nullopt;
+        }
+        // One byte more than is taken tells an input that is too long.
+        bytes = in.read(maxBytes + 1);
+        if (in.error() != QFileDevice::NoError) {
+            if (error) *error = in.errorString();
+            return std::nullopt;
+        }
+    } else {
+        const QFileInfo info(path);
+        if (info.isFile() && info.size() > maxBytes) return tooLong();
+        bytes = ReadRegularFile(path, maxBytes + 1, error);
+    }
+    if (bytes && bytes->size() > maxBytes) return tooLong();
+    return bytes;
 }
 
 } // namespace zx

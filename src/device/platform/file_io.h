@@ -20,6 +20,13 @@ bool SaveWholeFile(const QString& path, const QByteArray& bytes, QString* error 
 std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 maxBytes,
                                           QString* error = nullptr);
 
+// The whole of a regular file of at most `maxBytes` bytes, or with `standardInput` set and the
+// path "-", standard input up to that size. Everything the program and the tools read comes
+// through here: a folder, FIFO or device (/dev/zero) is refused before it is opened, a longer
+// file before it is read. Nothing, with the reason in `error`, otherwise.
+std::optional<QByteArray> ReadInputFile(const QString& path, qint64 maxBytes,
+                                        QString* error = nullptr, bool standardInput = false);
+
 // Whether SaveWholeFile may save to `path`: its folder exists, and the path is no folder,
 // FIFO or device. False with the reason in `error`. Lets a tool refuse before any work.
 bool CanSaveTo(const QString& path, QString* error = nullptr);

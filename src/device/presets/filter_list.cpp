@@ -12,6 +12,9 @@ namespace {
 struct Token {
     bool isNumber = false;
     double value = 0.0;
+    // The value with a grouping dot read as a decimal point ("4.700" in a list with decimal
+    // commas is 4700 as a frequency, 4.7 as a Q or gain).
+    double pointValue = 0.0;
     QString word; // lower case
 };
 
@@ -42,6 +45,7 @@ std::vector<Token> Tokenise(QStringView s, bool decimalComma = false) {
         if (IsDigit(c) || signedNumber || (c == u'.' && IsDigit(at(i + 1)))) {
             QString number;
             if (signedNumber) number += s[i++];
+            QString asPoint = number;
             bool point = false;
             while (i < s.size()) {
                 const QChar d = s[i];
@@ -49,11 +53,14 @@ std::vector<Token> Tokenise(QStringView s, bool decimalComma = false) {
                                          IsDigit(at(i + 3)) && !IsDigit(at(i + 4));
                 if (IsDigit(d)) {
                     number += d;
+                    asPoint += d;
                 } else if (!point && ((IsGroupSpace(d) && IsDigit(at(i + 1))) ||
                                       (d == u'.' && decimalComma && threeDigits))) {
                     // a thousands separator: nothing to add
+                    if (d == u'.') asPoint += asPoint.contains(u'.') ? QChar(u'x') : QChar(u'.');
                 } else if ((d == u'.' || d == u',') && !point && IsDigit(at(i + 1))) {
                     number += u'.';
+                    asPoint += asPoint.contains(u'.') ? QChar(u'x') : QChar(u'.');
                     point = true;
                 } else {
                     break;
@@ -61,18 +68,20 @@ std::vector<Token> Tokenise(QStringView s, bool decimalComma = false) {
                 ++i;
             }
             const double v = number.toDouble();
+            bool pointOk = false;
+            const double p = asPoint.toDouble(&pointOk);
             // A number too long for a double is no value a filter can have.
             if (std::isfinite(v)) {
-                out.push_back({true, v, {}});
+                out.push_back({true, v, pointOk && std::isfinite(p) ? p : v, {}});
             } else {
-                out.push_back({false, 0.0, number});
+                out.push_back({false, 0.0, 0.0, number});
             }
         } else if (c.isLetter()) {
             const qsizetype start = i;
             while (i < s.size() && s[i].isLetter()) ++i;
-            out.push_back({false, 0.0, s.mid(start, i - start).toString().toLower()});
+            out.push_back({false, 0.0, 0.0, s.mid(start, i - start).toString().toLower()});
         } else {
-            out.push_back({false, 0.0, QString(c)});
+            out.push_back({false, 0.0, 0.0, QString(c)});
             ++i;
         }
     }
@@ -152,11 +161,12 @@ class FilterReader {
                 }
                 fc = v;
             } else if (key.word == u"gain") {
-                v = Number();
+                // A dot never groups the thousands of a gain or Q: neither reaches 1000.
+                v = PointNumber();
                 if (v && IsWord(u"db")) ++i_;
                 f.gainDb = v;
             } else if (key.word == u"q") {
-                v = Number();
+                v = PointNumber();
                 f.q = v;
             } else if (key.word == u"t" && IsNumber() && t_[i_].value == 60.0) {
                 // A modal filter's "T60 target 300 ms" says how it was designed, not what
@@ -213,6 +223,10 @@ class FilterReader {
     std::optional<double> Number() {
         if (!IsNumber()) return std::nullopt;
         return t_[i_++].value;
+    }
+    std::optional<double> PointNumber() {
+        if (!IsNumber()) return std::nullopt;
+        return t_[i_++].pointValue;
     }
 
     const std::vector<Token>& t_;
@@ -366,7 +380,7 @@ FilterList ReadFilterList(QStringView text) {
                 (tokens.size() == 1 || (tokens.size() == 2 && tokens[1].word == u"db"));
             if (readable) {
                 list.entries.push_back(
-                    {ListEntry::What::Preamp, lineNumber, {}, tokens[0].value, {}});
+                    {ListEntry::What::Preamp, lineNumber, {}, tokens[0].pointValue, {}});
             } else {
                 note(ListNote::Kind::Dropped, QStringLiteral("unreadable Preamp"));
             }

@@ -2,6 +2,8 @@
 
 #include "support/tool_process.h"
 
+#include <QDir>
+
 namespace zx {
 namespace {
 
@@ -56,6 +58,44 @@ TEST(ToolCommandLines, helpAndWrongLinesEndAlikeInEveryTool) {
         EXPECT_EQ(r.out, QByteArray());
         EXPECT_TRUE(r.err.startsWith(line.isEmpty() ? usage : line + u'\n' + usage))
             << qPrintable(r.err);
+    }
+}
+
+// What a tool cannot use ends it with status 1 in every tool, amp-sim too: a file name that is
+// not UTF-8 (another file would be used), an input that is no regular file.
+TEST(ToolCommandLines, anInputThatCannotBeUsedEndsEveryToolWithOne) {
+    const QString sim = QStringLiteral(ZX_AMP_SIM), ctl = QStringLiteral(ZX_CTL),
+                  preset = QStringLiteral(ZX_PRESET), response = QStringLiteral(ZX_RESPONSE);
+    const QString dir = QDir::tempPath();
+    struct Case {
+        QString tool;
+        QStringList args;
+        Prepare setUp;
+        const char* message;
+    };
+    const Case cases[] = {
+        {sim, {}, WithNameNotUtf8(dir, "--preset \"$N\""), "amp-sim: \""},
+        {ctl, {}, WithNameNotUtf8(dir, "--port COM3 load \"$N\""), "zephranox-ctl: \""},
+        {response, {}, WithNameNotUtf8(dir, "\"$N\""), "zephranox-response: \""},
+        {sim, {"--preset", "/dev/zero"}, {}, "amp-sim: cannot read /dev/zero: Not a regular file"},
+        {ctl,
+         {"--ports-file", "/dev/zero", "recall", "1"},
+         {},
+         "zephranox-ctl: --ports-file /dev/zero: Not a regular file"},
+        {preset,
+         {"export", "/dev/zero"},
+         {},
+         "zephranox-preset: cannot read /dev/zero: Not a regular file"},
+        {response,
+         {"/dev/zero"},
+         {},
+         "zephranox-response: cannot read /dev/zero: Not a regular file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(qPrintable(c.tool.section(u'/', -1) + u' ' + c.args.join(u' ')));
+        const ToolRun r = RunTool(c.tool, c.args, {}, c.setUp);
+        EXPECT_EQ(r.exitCode, 1) << qPrintable(r.err);
+        EXPECT_TRUE(r.err.startsWith(QString::fromUtf8(c.message))) << qPrintable(r.err);
     }
 }
 

@@ -44,17 +44,30 @@ TEST(ListDetails, thousandsAreGroupedAsEqualizerApoReadsThem) {
         const char* name;
         const char16_t* line;
         double fc;
+        double gain;
+        double q;
     };
     const Case cases[] = {
-        {"dot in a decimal-comma list", u"Filter 1: ON PK Fc 8.000 Hz Gain -3,5 dB Q 1,41", 8000.0},
-        {"dot and decimal comma", u"Filter 1: ON PK Fc 1.276,5 Hz Gain -3,5 dB Q 2", 1276.5},
-        {"dot in a decimal-point list", u"Filter 1: ON PK Fc 8.000 Hz Gain -3.5 dB Q 2", 8.0},
-        {"no-break space", u"Filter 1: ON PK Fc 1\u00A0276 Hz Gain -3 dB Q 2", 1276.0},
-        {"narrow no-break space", u"Filter 1: ON PK Fc 12\u202F500 Hz Gain -3 dB Q 2", 12500.0},
+        {"dot in a decimal-comma list", u"Filter 1: ON PK Fc 8.000 Hz Gain -3,5 dB Q 1,41", 8000.0,
+         -3.5, 1.41},
+        {"dot and decimal comma", u"Filter 1: ON PK Fc 1.276,5 Hz Gain -3,5 dB Q 2", 1276.5, -3.5,
+         2.0},
+        {"dot in a decimal-point list", u"Filter 1: ON PK Fc 8.000 Hz Gain -3.5 dB Q 2", 8.0, -3.5,
+         2.0},
+        {"no-break space", u"Filter 1: ON PK Fc 1\u00A0276 Hz Gain -3 dB Q 2", 1276.0, -3.0, 2.0},
+        {"narrow no-break space", u"Filter 1: ON PK Fc 12\u202F500 Hz Gain -3 dB Q 2", 12500.0,
+         -3.0, 2.0},
+        // A Q or gain never reaches 1000: its dot is a decimal point.
+        {"Q and gain with a dot in a decimal-comma list",
+         u"Filter 1: ON PK Fc 52,4 Hz Gain -7.300 dB Q 4.700", 52.4, -7.3, 4.7},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(FirstFc(ReadFilterList(QStringView(c.line))), c.fc);
+        const FilterList list = ReadFilterList(QStringView(c.line));
+        EXPECT_EQ(FirstFc(list), c.fc);
+        ASSERT_FALSE(list.entries.empty());
+        EXPECT_EQ(list.entries.front().filter.gainDb, c.gain);
+        EXPECT_EQ(list.entries.front().filter.q, c.q);
     }
 }
 

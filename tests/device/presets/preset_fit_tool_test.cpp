@@ -30,7 +30,10 @@ TEST(PresetFitTool, exitStatusSaysWhatHappened) {
     QTemporaryDir dir;
     const QString pair = dir.filePath("pair.csv"), text = dir.filePath("garbled.txt"),
                   out = dir.filePath("out.preset");
-    WriteAll(pair, "Frequency,Left (94 dB),Right (94 dB)\n100,80,81\n1000,82,80\n5000,79,83\n");
+    QByteArray rows = "Frequency,Left (94 dB),Right (94 dB)\n";
+    for (int hz = 100; hz <= 9600; hz += hz / 2)
+        rows += QByteArray::number(hz) + (hz % 3 ? ",80,81\n" : ",82,79\n");
+    WriteAll(pair, rows);
     WriteAll(text, "nothing to see\n");
     const QString room = Measurement("room.frd");
     const QStringList fit = {"fit", "--channel", "out_left", "-o", out};
@@ -51,7 +54,12 @@ TEST(PresetFitTool, exitStatusSaysWhatHappened) {
         {fit + QStringList{"--measurement", room, "--target", text}, 1, "no frequency"},
         {fit + QStringList{"--measurement", text}, 1, "no frequency and level"},
         {fit + QStringList{"--measurement", dir.filePath("missing.txt")}, 1, "cannot read"},
-        {fit + QStringList{"--measurement", room, "--range", "21000-22000"}, 1, "no point"},
+        {fit + QStringList{"--measurement", room, "--range", "21000-22000"}, 1,
+         "a fit needs at least 10"},
+        // What cannot be a measurement is refused before any fit.
+        {fit + QStringList{"--measurement", "/dev/zero"}, 1, "Not a regular file"},
+        {fit + QStringList{"--measurement", room, "--target", "/dev/zero"}, 1,
+         "Not a regular file"},
         {{"fit", "--measurement", room}, 2, "exactly one --channel"},
         {{"fit", "--channel", "out_left", "--channel", "out_right", "--measurement", room},
          2,
