@@ -75,10 +75,13 @@ TEST_F(FitUndoTest, undoAndRedo_bringBackTheLevelTheMeasurementWasDrawnAt) {
 }
 
 TEST_F(FitUndoTest, dialogOpen_undoAndRedoWorkAndTheErrorShownFollows) {
+    const QString target = write("target.txt", "20 3\n1000 0\n20000 -3\n");
     connectAndWait();
     openChannel(2);
     measurements().loadMeasurement(2, kRoom);
+    measurements().loadTarget(2, target);
     const ParameterModel unfitted = app.model;
+    QString reading;
     struct Seen {
         QString text;
         ParameterModel model;
@@ -86,6 +89,7 @@ TEST_F(FitUndoTest, dialogOpen_undoAndRedoWorkAndTheErrorShownFollows) {
     std::vector<Seen> seen;
     tp.dialogs.answerModal([&](QDialog& d) {
         auto& dialog = static_cast<FitDialog&>(d);
+        reading = dialog.reading()->text();
         dialog.show();
         QApplication::setActiveWindow(&dialog);
         QTest::keyClick(&dialog, Qt::Key_Return);
@@ -100,6 +104,10 @@ TEST_F(FitUndoTest, dialogOpen_undoAndRedoWorkAndTheErrorShownFollows) {
         return dialog.result();
     });
     QTest::keyClick(&app.editor, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    // What was fitted, as read.
+    EXPECT_EQ(
+        reading,
+        QStringLiteral("Measured %1\nTarget %2").arg(readingOf(kRoom, {}), readingOf(target, {})));
     ASSERT_EQ(seen.size(), 3U);
     const QRegularExpression figures(
         QStringLiteral("^RMS error (\\d+\\.\\d\\d) dB before, (\\d+\\.\\d\\d) dB after$"));

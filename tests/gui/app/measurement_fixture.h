@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "fit/column_response.h"
+#include "fit/measurement_load.h"
 
 namespace zx {
 
@@ -59,6 +60,15 @@ class MeasurementTest : public EditingTest {
         for (int y = row - 1; y <= row + 1; ++y)
             if (y >= 0 && y < image.height() && image.pixel(x, y) == kPredictedRgb) return true;
         return false;
+    }
+
+    // What the window shows for the curve of a file: its reading line.
+    static QString readingOf(const QString& path, const QString& curve) {
+        const MeasurementRead read = ReadMeasurementPath(path);
+        QString error;
+        const auto c = CurveOfFile(path, read.file, curve, error);
+        EXPECT_TRUE(c) << error.toStdString();
+        return c ? DescribeReading(read.file, *c) : QString();
     }
 
     QTemporaryDir dir;

@@ -1,31 +1,18 @@
 #include "measurement_fixture.h"
 
-#include <QLabel>
-
-#include "fit/measurement_load.h"
-#include "ui/fit_dialog.h"
-
 using namespace zx;
 
 // Files are read and smoothed on a worker; here the worker is held until the test lets it go,
 // as a large file would hold it.
 class MeasurementReadingTest : public MeasurementTest {
   protected:
-    // What the window shows for the curve of a file: its reading line.
-    static QString readingOf(const QString& path, const QString& curve) {
-        const MeasurementRead read = ReadMeasurementPath(path);
-        QString error;
-        const auto c = CurveOfFile(path, read.file, curve, error);
-        EXPECT_TRUE(c) << error.toStdString();
-        return c ? DescribeReading(read.file, *c) : QString();
-    }
     QString hint() const { return app.window.graphView()->hintAt(QPoint(300, 200)); }
 };
 
 TEST_F(MeasurementReadingTest, menu_readsOnTheWorkerAndAsksOnlyOnceTheFileIsRead) {
     struct Case {
         const char* name;
-        QByteArray text; // empty: no such file
+        QByteArray text;
         QString choice;  // the answer to the question which curve; empty: not asked
         QString message; // %1: the path
         QString curve;   // the curve loaded; empty with `loaded` false: none
@@ -51,20 +38,13 @@ TEST_F(MeasurementReadingTest, menu_readsOnTheWorkerAndAsksOnlyOnceTheFileIsRead
          QStringLiteral("%1 holds no frequency and level data"),
          {},
          false},
-        {"no such file",
-         {},
-         {},
-         QStringLiteral("cannot read %1: No such file or directory"),
-         {},
-         false},
     };
     openChannel(2);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         measurements().clearMeasurement(2);
         tp.dialogs.clear();
-        const QString path = c.text.isEmpty() ? dir.filePath(QStringLiteral("missing.txt"))
-                                              : write("curves.txt", c.text);
+        const QString path = write("curves.txt", c.text);
         tp.work.hold();
         tp.dialogs.answerOpen(path);
         rightPress({300, 190});
@@ -118,20 +98,4 @@ TEST_F(MeasurementReadingTest, underWay_theLinkKeepsPollingAndALaterChoiceWins) 
     measurements().clearMeasurement(2);
     tp.work.release();
     EXPECT_FALSE(measurements().measurements().has(2));
-}
-
-TEST_F(MeasurementReadingTest, fitDialog_saysWhatTheMeasurementAndTargetWereReadAs) {
-    const QString target = write("target.txt", "20 3\n1000 0\n20000 -3\n");
-    openChannel(2);
-    measurements().loadMeasurement(2, kRoom);
-    measurements().loadTarget(2, target);
-    QString shown;
-    tp.dialogs.answerModal([&shown](QDialog& d) {
-        shown = static_cast<FitDialog&>(d).reading()->text();
-        return int(QDialog::Rejected);
-    });
-    measurements().fitAction()->trigger();
-    EXPECT_EQ(
-        shown,
-        QStringLiteral("Measured %1\nTarget %2").arg(readingOf(kRoom, {}), readingOf(target, {})));
 }
