@@ -33,8 +33,8 @@ qreal PrimaryScreenPixelRatio() {
 } // namespace
 
 Application::Application(WindowPlatform p, QSettings* settings)
-    : remembered(settings), dialogs(p.dialogs, remembered), platform{p.timers, p.clock, p.serial,
-                                                                     p.ports,  dialogs, p.work},
+    : remembered(settings), dialogs(p.dialogs, remembered),
+      platform(WindowPlatform{p.timers, p.clock, p.serial, p.ports, dialogs, p.work}),
       graph(PrimaryScreenPixelRatio()), routing(PrimaryScreenPixelRatio()),
       link(Platform{p.timers, p.clock, p.serial, p.ports, dialogs}, model, window, window),
       nameDialog(&window), actions(model, graph, routing, link.sendSlots),

@@ -131,7 +131,10 @@ void MeasurementActions::received(const Request& request, CurveReading r) {
     emit readingChanged();
     if (request.ticket != ticket(request.use, request.ch)) return;
     if (r.needsChoice()) {
-        if (request.quiet) return forget(request);
+        if (request.quiet) {
+            forget(request);
+            return;
+        }
         // Asked here, on the window's thread, once the file has been read.
         const QString name =
             dialogs_.chooseItem(QStringLiteral("Measurement"),
@@ -142,8 +145,11 @@ void MeasurementActions::received(const Request& request, CurveReading r) {
         return;
     }
     if (!r.curve) {
-        if (request.quiet) return forget(request);
-        dialogs_.message(r.error);
+        if (request.quiet) {
+            forget(request);
+        } else {
+            dialogs_.message(r.error);
+        }
         return;
     }
     if (!request.quiet) {
@@ -156,7 +162,7 @@ void MeasurementActions::received(const Request& request, CurveReading r) {
 
 void MeasurementActions::take(const Request& request, CurveReading r, const QString& name) {
     readingStarted(request.ch);
-    // Held by a pointer: the file may be large, and the work is copied into its queue.
+    // Shared with the work rather than copied into it: the file may be large.
     auto read = std::make_shared<CurveReading>(std::move(r));
     work_.run(
         this,
