@@ -33,13 +33,13 @@ qreal PrimaryScreenPixelRatio() {
 } // namespace
 
 Application::Application(WindowPlatform p, QSettings* settings)
-    : remembered(settings),
-      dialogs(p.dialogs, remembered), platform{p.timers, p.clock, p.serial, p.ports, dialogs},
+    : remembered(settings), dialogs(p.dialogs, remembered),
+      platform(WindowPlatform{p.timers, p.clock, p.serial, p.ports, dialogs, p.work}),
       graph(PrimaryScreenPixelRatio()), routing(PrimaryScreenPixelRatio()),
       link(Platform{p.timers, p.clock, p.serial, p.ports, dialogs}, model, window, window),
       nameDialog(&window), actions(model, graph, routing, link.sendSlots),
       editor(actions, p.timers, dialogs),
-      measurements(model, graph, actions, editor, dialogs, remembered) {
+      measurements(model, graph, actions, editor, dialogs, remembered, platform.work) {
 
     QObject::connect(&window, &MainWindow::connectClicked,
                      [this] { link.connection.OnConnectButton(); });
@@ -158,10 +158,12 @@ void Application::wireHistory() {
     QObject::connect(redo, &QAction::triggered, &window, [this, allowed] {
         if (allowed()) actions.history().redo();
     });
+    // Also in the fit dialog, which stays open to compare before and after by ear.
     for (QAction* a : {undo, redo}) {
         a->setShortcutContext(Qt::WindowShortcut);
         window.addAction(a);
         editor.addAction(a);
+        measurements.fitDialog().addAction(a);
     }
     actions.setReplayedHandler([this] {
         ShowModelValues(model, window, editor);
@@ -191,7 +193,7 @@ void Application::wireMarkerHints() {
         const auto ch = pageChannel();
         if (!ch) return QString();
         const auto band = HitBand(graph.markers(), *ch, at.x(), at.y());
-        return band ? MarkerHint(model, *band) : QString();
+        return band ? MarkerHint(model, *band) : measurements.hint(*ch);
     };
     QObject::connect(
         view, &GraphView::wheeled, &editor, [this, pageChannel](QPoint at, int notches) {
@@ -214,6 +216,16 @@ void Application::wireMeasurements() {
                          if (b == Qt::RightButton && !actions.dragging())
                              measurements.showMenu(view->mapToGlobal(at));
                      });
+    // A file read in the background: the pointer says so over the graph, which stays usable.
+    QObject::connect(&measurements, &MeasurementActions::readingChanged, view, [this, view] {
+        bool any = false;
+        for (ChannelId ch = 0; ch < kChannelCount; ++ch) any = any || measurements.reading(ch);
+        if (any) {
+            view->setCursor(Qt::BusyCursor);
+        } else {
+            view->unsetCursor();
+        }
+    });
 }
 
 void Application::wirePortMemory() {

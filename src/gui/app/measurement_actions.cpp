@@ -10,6 +10,7 @@
 #include "editing/edit_actions.h"
 #include "fit/measurement_load.h"
 #include "model/channel_names.h"
+#include "platform/background_work.h"
 #include "platform/remembered_settings.h"
 #include "platform/window_dialogs.h"
 #include "ui/channel_page.h"
@@ -34,9 +35,9 @@ class BusyPointer {
 
 MeasurementActions::MeasurementActions(ParameterModel& model, Graph& graph, EditActions& actions,
                                        EditorWindow& editor, WindowDialogs& dialogs,
-                                       RememberedSettings& remembered)
+                                       RememberedSettings& remembered, BackgroundWork& work)
     : model_(model), graph_(graph), actions_(actions), editor_(editor), dialogs_(dialogs),
-      remembered_(remembered), menu_(new QMenu),
+      remembered_(remembered), work_(work), menu_(new QMenu),
       load_(menu_->addAction(QStringLiteral("Load measurement…"))),
       target_(menu_->addAction(QStringLiteral("Target…"))),
       fit_(menu_->addAction(QStringLiteral("Fit bands to measurement…"))),
@@ -58,6 +59,11 @@ MeasurementActions::MeasurementActions(ParameterModel& model, Graph& graph, Edit
     shortcut->setShortcutContext(Qt::WindowShortcut);
     editor_.addAction(shortcut);
     connect(shortcut, &QAction::triggered, this, [this] { openFitDialog(); });
+    // Undoing and redoing with the dialog open compares before and after by ear; the error
+    // shown follows.
+    connect(&actions_.history(), &QUndoStack::indexChanged, this, [this] {
+        if (dialog_->isVisible()) showCurrentError();
+    });
 }
 
 MeasurementActions::~MeasurementActions() {
@@ -82,62 +88,121 @@ void MeasurementActions::showMenu(QPoint globalPos) {
     menu_->popup(globalPos);
 }
 
-std::optional<LoadedCurve> MeasurementActions::readCurve(const QString& path,
-                                                         const QString& curveName, bool quiet) {
-    const MeasurementRead read = ReadMeasurementPath(path);
-    const auto fail = [&](const QString& error) -> std::optional<LoadedCurve> {
-        if (!quiet) dialogs_.message(error);
-        return std::nullopt;
-    };
-    if (!read.error.isEmpty()) return fail(read.error);
-    QString name = curveName;
-    if (name.isEmpty() && read.file.curveNames.size() > 1) {
-        if (quiet) return std::nullopt;
-        name = dialogs_.chooseItem(
-            QStringLiteral("Measurement"),
-            QStringLiteral("%1 holds several curves. Which one?").arg(QFileInfo(path).fileName()),
-            read.file.curveNames);
-        if (name.isEmpty()) return std::nullopt;
-    }
-    QString error;
-    auto curve = CurveOfFile(path, read.file, name, error);
-    if (!curve) return fail(error);
-    if (!read.note.isEmpty() && !quiet) dialogs_.message(read.note);
-    // A file named on the command line counts as chosen, as one from the file dialog.
-    if (!quiet) remembered_.setFolder(FilterText(), QFileInfo(path).absolutePath());
-    // Kept whole, so that the next start finds it from wherever it runs.
-    return LoadedCurve{QFileInfo(path).absoluteFilePath(), name, std::move(*curve)};
-}
-
-bool MeasurementActions::loadMeasurement(ChannelId ch, const QString& path,
+void MeasurementActions::loadMeasurement(ChannelId ch, const QString& path,
                                          const QString& curveName, bool quiet) {
-    auto curve = readCurve(path, curveName, quiet);
-    if (!curve) return false;
-    remembered_.setMeasurement(ch, RememberedSettings::CurveFile{curve->path, curve->curveName});
-    measurements_.setMeasurement(ch, std::move(*curve));
-    levelChanged(ch);
-    return true;
+    load(ch, CurveUse::Measurement, path, curveName, quiet);
 }
 
-bool MeasurementActions::loadTarget(ChannelId ch, const QString& path, const QString& curveName,
+void MeasurementActions::loadTarget(ChannelId ch, const QString& path, const QString& curveName,
                                     bool quiet) {
-    if (path.isEmpty()) {
-        measurements_.setTarget(ch, std::nullopt);
-        remembered_.setTarget(ch, std::nullopt);
-    } else {
-        auto curve = readCurve(path, curveName, quiet);
-        if (!curve) return false;
-        remembered_.setTarget(ch, RememberedSettings::CurveFile{curve->path, curve->curveName});
-        measurements_.setTarget(ch, std::move(*curve));
+    if (!path.isEmpty()) {
+        load(ch, CurveUse::Target, path, curveName, quiet);
+        return;
     }
+    ++ticket(CurveUse::Target, ch);
+    measurements_.setTarget(ch, std::nullopt);
+    remembered_.setTarget(ch, std::nullopt);
     levelChanged(ch);
-    return true;
 }
 
 void MeasurementActions::clearMeasurement(ChannelId ch) {
+    ++ticket(CurveUse::Measurement, ch);
     measurements_.clearMeasurement(ch);
     remembered_.setMeasurement(ch, std::nullopt);
     redraw(ch);
+}
+
+void MeasurementActions::load(ChannelId ch, CurveUse use, const QString& path,
+                              const QString& curveName, bool quiet) {
+    const Request request{ch, use, path, quiet, ++ticket(use, ch)};
+    readingStarted(ch);
+    work_.run(
+        this, [path, curveName, use] { return ReadCurve(path, curveName, use); },
+        [this, request](CurveReading r) { received(request, std::move(r)); });
+}
+
+void MeasurementActions::readingStarted(ChannelId ch) {
+    ++reading_[static_cast<std::size_t>(ch)];
+    emit readingChanged();
+}
+
+void MeasurementActions::received(const Request& request, CurveReading r) {
+    --reading_[static_cast<std::size_t>(request.ch)];
+    emit readingChanged();
+    if (request.ticket != ticket(request.use, request.ch)) return;
+    if (r.needsChoice()) {
+        if (request.quiet) {
+            forget(request);
+            return;
+        }
+        // Asked here, on the window's thread, once the file has been read.
+        const QString name =
+            dialogs_.chooseItem(QStringLiteral("Measurement"),
+                                QStringLiteral("%1 holds several curves. Which one?")
+                                    .arg(QFileInfo(request.path).fileName()),
+                                r.read.file.curveNames);
+        if (!name.isEmpty()) take(request, std::move(r), name);
+        return;
+    }
+    if (!r.curve) {
+        if (request.quiet) {
+            forget(request);
+        } else {
+            dialogs_.message(r.error);
+        }
+        return;
+    }
+    if (!request.quiet) {
+        if (!r.read.note.isEmpty()) dialogs_.message(r.read.note);
+        // A file named on the command line counts as chosen, as one from the file dialog.
+        remembered_.setFolder(FilterText(), QFileInfo(request.path).absolutePath());
+    }
+    show(request, std::move(*r.curve));
+}
+
+void MeasurementActions::take(const Request& request, CurveReading r, const QString& name) {
+    readingStarted(request.ch);
+    // Shared with the work rather than copied into it: the file may be large.
+    auto read = std::make_shared<CurveReading>(std::move(r));
+    work_.run(
+        this,
+        [read, path = request.path, name, use = request.use] {
+            return TakeCurve(std::move(*read), path, name, use);
+        },
+        [this, request](CurveReading taken) { received(request, std::move(taken)); });
+}
+
+void MeasurementActions::forget(const Request& request) {
+    if (request.use == CurveUse::Measurement) {
+        remembered_.setMeasurement(request.ch, std::nullopt);
+    } else {
+        remembered_.setTarget(request.ch, std::nullopt);
+    }
+}
+
+void MeasurementActions::show(const Request& request, LoadedCurve curve) {
+    const RememberedSettings::CurveFile file{curve.path, curve.curveName};
+    if (request.use == CurveUse::Measurement) {
+        remembered_.setMeasurement(request.ch, file);
+        measurements_.setMeasurement(request.ch, std::move(curve));
+    } else {
+        remembered_.setTarget(request.ch, file);
+        measurements_.setTarget(request.ch, std::move(curve));
+    }
+    levelChanged(request.ch);
+}
+
+QString MeasurementActions::readingLines(ChannelId ch) const {
+    QStringList lines;
+    if (const auto& m = measurements_.measurement(ch))
+        lines << QStringLiteral("Measured ") + m->reading;
+    if (const auto& t = measurements_.target(ch)) lines << QStringLiteral("Target ") + t->reading;
+    return lines.join(u'\n');
+}
+
+QString MeasurementActions::hint(ChannelId ch) const {
+    if (reading(ch)) return QStringLiteral("Reading measurement…");
+    return measurements_.has(ch) ? readingLines(ch) : QString();
 }
 
 void MeasurementActions::chooseFile() {
@@ -169,8 +234,18 @@ void MeasurementActions::openFitDialog() {
             QStringLiteral("%1 has no measurement. Load one first.").arg(ChannelTitle(*ch)));
         return;
     }
+    dialogChannel_ = *ch;
     dialog_->prepare(ChannelTitle(*ch));
+    dialog_->showReading(readingLines(*ch));
     dialogs_.execModal(*dialog_);
+}
+
+void MeasurementActions::showCurrentError() {
+    if (!measurements_.has(dialogChannel_)) return;
+    const FitReport now =
+        MeasureFit(model_, dialogChannel_, measurements_.measuredColumns(dialogChannel_),
+                   measurements_.targetColumns(dialogChannel_), dialog_->options());
+    dialog_->showReport(QStringLiteral("RMS error %1 dB now").arg(now.rmsAfter, 0, 'f', 2));
 }
 
 QString MeasurementActions::fit(ChannelId ch, const FitOptions& options) {
@@ -192,10 +267,18 @@ QString MeasurementActions::fit(ChannelId ch, const FitOptions& options) {
     EditActions::ChannelBands bands;
     for (int b = 0; b < kBandsPerChannel; ++b)
         bands[static_cast<std::size_t>(b)] = fitted.band(ch, b);
-    // The level the fit found places the measurement before the bands are redrawn with it.
-    measurements_.setOffsetDb(ch, result.report.offsetDb);
-    graph_.setOverlay(ch, measurements_.overlay(ch));
-    actions_.SetChannelEq(ch, bands);
+    // The level the fit found places the measurement before the bands are redrawn with it,
+    // and goes back and forth with them on undo and redo, while the measurement and target
+    // are the ones fitted.
+    const auto restoreLevel = [this, ch, fitted = loadedPair(ch),
+                               before = measurements_.offsetDb(ch),
+                               after = result.report.offsetDb](bool isAfter) {
+        if (loadedPair(ch) != fitted) return;
+        measurements_.setOffsetDb(ch, isAfter ? after : before);
+        graph_.setOverlay(ch, measurements_.overlay(ch));
+    };
+    restoreLevel(true);
+    actions_.SetChannelEq(ch, bands, restoreLevel);
     editor_.channelPage(ch)->showModel(model_);
     return QStringLiteral("RMS error %1 dB before, %2 dB after")
         .arg(result.report.rmsBefore, 0, 'f', 2)
@@ -222,14 +305,18 @@ void MeasurementActions::redraw(ChannelId ch) {
 void MeasurementActions::reloadRemembered() {
     for (ChannelId ch = 0; ch < kChannelCount; ++ch) {
         if (const auto target = remembered_.target(ch)) {
-            if (!QFileInfo::exists(target->path) ||
-                !loadTarget(ch, target->path, target->curve, true))
+            if (QFileInfo::exists(target->path)) {
+                loadTarget(ch, target->path, target->curve, true);
+            } else {
                 remembered_.setTarget(ch, std::nullopt);
+            }
         }
         if (const auto file = remembered_.measurement(ch)) {
-            if (!QFileInfo::exists(file->path) ||
-                !loadMeasurement(ch, file->path, file->curve, true))
+            if (QFileInfo::exists(file->path)) {
+                loadMeasurement(ch, file->path, file->curve, true);
+            } else {
                 remembered_.setMeasurement(ch, std::nullopt);
+            }
         }
     }
 }

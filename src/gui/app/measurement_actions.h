@@ -3,12 +3,13 @@
 #include <QObject>
 #include <QPoint>
 
+#include <array>
 #include <functional>
-
 #include <optional>
 
 #include "fit/band_fit.h"
 #include "ui/channel_measurements.h"
+#include "ui/curve_reading.h"
 #include "ui/fit_dialog.h"
 
 class QAction;
@@ -16,6 +17,7 @@ class QMenu;
 
 namespace zx {
 
+class BackgroundWork;
 class EditActions;
 class EditorWindow;
 class Graph;
@@ -24,13 +26,14 @@ class WindowDialogs;
 
 // Measurements on the graph: the graph's context menu ("Load measurement…", "Target…",
 // "Fit bands to measurement…", "Clear measurement") for the channel the editor shows, the
-// fit dialog, and the files loaded per channel, remembered for the next start.
+// fit dialog, and the files loaded per channel, remembered for the next start. Files are read
+// and smoothed off the window's thread, so a large one does not hold up the link's timing.
 class MeasurementActions : public QObject {
     Q_OBJECT
   public:
     MeasurementActions(ParameterModel& model, Graph& graph, EditActions& actions,
-                       EditorWindow& editor, WindowDialogs& dialogs,
-                       RememberedSettings& remembered);
+                       EditorWindow& editor, WindowDialogs& dialogs, RememberedSettings& remembered,
+                       BackgroundWork& work);
     ~MeasurementActions() override;
 
     // The filter text of the measurement and target file dialogs.
@@ -51,11 +54,14 @@ class MeasurementActions : public QObject {
     // Right click on the graph: the menu, while the editor shows a channel page.
     void showMenu(QPoint globalPos);
 
-    // Each reports what it cannot read in a message box, unless quiet; true when done.
-    bool loadMeasurement(ChannelId ch, const QString& path, const QString& curveName = {},
+    // Each starts reading the file; once read, a file of several curves asks which one
+    // (unless named), and what cannot be read is reported in a message box. Quiet: nothing is
+    // asked or reported, and the file is forgotten for the next start when it cannot be used.
+    // A later load or a clear of the channel drops a read still under way.
+    void loadMeasurement(ChannelId ch, const QString& path, const QString& curveName = {},
                          bool quiet = false);
-    // An empty path: flat.
-    bool loadTarget(ChannelId ch, const QString& path, const QString& curveName = {},
+    // An empty path: flat, at once.
+    void loadTarget(ChannelId ch, const QString& path, const QString& curveName = {},
                     bool quiet = false);
     void clearMeasurement(ChannelId ch);
     // The channel's bands fitted and sent as one edit; the report line, or why not.
@@ -66,10 +72,43 @@ class MeasurementActions : public QObject {
     // The files of the last run, where they are still there; the others are forgotten.
     void reloadRemembered();
 
+    // Whether a file is being read for the channel.
+    bool reading(ChannelId ch) const { return reading_[static_cast<std::size_t>(ch)] > 0; }
+    // The graph's hint for the channel away from its markers: a read under way, or what the
+    // measurement and the target were read as; empty without either.
+    QString hint(ChannelId ch) const;
+
+  signals:
+    // A read started or ended.
+    void readingChanged();
+
   private:
+    // One file asked for; `ticket` tells whether a later load or a clear came since.
+    struct Request {
+        ChannelId ch;
+        CurveUse use;
+        QString path;
+        bool quiet;
+        int ticket;
+    };
+    int& ticket(CurveUse use, ChannelId ch) {
+        return tickets_[static_cast<std::size_t>(use)][static_cast<std::size_t>(ch)];
+    }
+    // Identifies the measurement and target the channel has now.
+    std::array<int, 2> loadedPair(ChannelId ch) {
+        return {ticket(CurveUse::Measurement, ch), ticket(CurveUse::Target, ch)};
+    }
+    void load(ChannelId ch, CurveUse use, const QString& path, const QString& curveName,
+              bool quiet);
+    void readingStarted(ChannelId ch);
+    void received(const Request& request, CurveReading reading);
+    void take(const Request& request, CurveReading reading, const QString& name);
+    void forget(const Request& request);
+    void show(const Request& request, LoadedCurve curve);
+    QString readingLines(ChannelId ch) const;
+    void showCurrentError();
     std::optional<ChannelId> pageChannel() const;
     bool usable() const;
-    std::optional<LoadedCurve> readCurve(const QString& path, const QString& curveName, bool quiet);
     void chooseFile();
     void chooseTarget();
     void levelChanged(ChannelId ch);
@@ -81,7 +120,11 @@ class MeasurementActions : public QObject {
     EditorWindow& editor_;
     WindowDialogs& dialogs_;
     RememberedSettings& remembered_;
+    BackgroundWork& work_;
     ChannelMeasurements measurements_;
+    std::array<std::array<int, kChannelCount>, 2> tickets_{};
+    std::array<int, kChannelCount> reading_{};
+    ChannelId dialogChannel_ = 0;
     QMenu* menu_;
     QAction* load_;
     QAction* target_;

@@ -2,6 +2,7 @@
 
 #include "drawing/graph_canvas.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
 #include <QPoint>
@@ -51,7 +52,58 @@ void DrawDashed(QPainter& p, const ResponseCurve& values) {
     p.drawLines(dashes.data(), static_cast<int>(n));
 }
 
+struct LegendEntry {
+    const char* text;
+    QRgb rgb;
+    bool dashed;
+};
+constexpr std::array<LegendEntry, 3> kLegend = {{
+    {"measured", kMeasurementRgb, false},
+    {"target", kTargetRgb, true},
+    {"predicted", kPredictedRgb, false},
+}};
+constexpr int kSwatch = 16; // a line's length before its name
+constexpr int kGap = 4;     // between a line and its name
+constexpr int kSpace = 12;  // between entries
+
+int LegendWidth(const QFontMetrics& fm) {
+    int w = 0;
+    for (const LegendEntry& e : kLegend)
+        w += kSwatch + kGap + fm.horizontalAdvance(QLatin1String(e.text)) + kSpace;
+    return w - kSpace;
+}
+
+void DrawLegend(QPainter& p, int penWidth) {
+    const QFont font = GraphLabelFont();
+    const QFontMetrics fm(font);
+    const QRect box = MeasurementLegendRect();
+    p.setFont(font);
+    const int mid = box.center().y();
+    int x = box.left();
+    for (const LegendEntry& e : kLegend) {
+        p.setPen(QPen(QColor(e.rgb), penWidth));
+        if (e.dashed) {
+            p.drawLine(x, mid, x + kSwatch / 2 - 2, mid);
+            p.drawLine(x + kSwatch / 2 + 2, mid, x + kSwatch, mid);
+        } else {
+            p.drawLine(x, mid, x + kSwatch, mid);
+        }
+        x += kSwatch + kGap;
+        const QString text = QLatin1String(e.text);
+        p.drawText(x, box.top() + fm.ascent(), text);
+        x += fm.horizontalAdvance(text) + kSpace;
+    }
+}
+
 } // namespace
+
+QRect MeasurementLegendRect() {
+    const QFontMetrics fm(GraphLabelFont());
+    // The frame's top line is row 17 and its right edge column w − 6.
+    const int right = kGraph.w - 6;
+    const int width = LegendWidth(fm);
+    return {right - width, 16 - fm.height(), width, fm.height()};
+}
 
 void DrawMeasurementOverlay(QImage& graph, const ResponseCurves& curves, ChannelId ch,
                             double gainDb, const MeasurementOverlay& overlay, int penWidth) {
@@ -70,6 +122,7 @@ void DrawMeasurementOverlay(QImage& graph, const ResponseCurves& curves, Channel
         const int x = static_cast<int>(i) + kGraph.firstPlotColumn() - 1;
         return kGraph.SumRow(ChannelSum(curves, ch, x) + overlay.measured[i], gainDb);
     });
+    DrawLegend(p, penWidth);
 }
 
 } // namespace zx

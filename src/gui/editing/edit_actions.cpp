@@ -209,7 +209,7 @@ void EditActions::ResetChannelEq(ChannelId ch) {
     SetChannelEq(ch, bands);
 }
 
-void EditActions::SetChannelEq(ChannelId ch, const ChannelBands& bands) {
+void EditActions::SetChannelEq(ChannelId ch, const ChannelBands& bands, Alongside alongside) {
     ChannelBands before;
     for (int n = 0; n < kBandsPerChannel; ++n)
         before[static_cast<std::size_t>(n)] = model_.band(ch, n);
@@ -217,7 +217,8 @@ void EditActions::SetChannelEq(ChannelId ch, const ChannelBands& bands) {
     ChannelBands after;
     for (int n = 0; n < kBandsPerChannel; ++n)
         after[static_cast<std::size_t>(n)] = model_.band(ch, n);
-    if (before != after) Record(std::make_unique<ChannelEqCommand>(*this, ch, before, after));
+    if (before != after)
+        Record(std::make_unique<ChannelEqCommand>(*this, ch, before, after, std::move(alongside)));
 }
 
 void EditActions::RestoreChannelEq(ChannelId ch, const ChannelBands& bands) {

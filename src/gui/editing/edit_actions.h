@@ -52,8 +52,12 @@ class EditActions {
     // The channel's eight bands back to their defaults, each queued and redrawn in order.
     void ResetChannelEq(ChannelId ch);
     // The channel's eight bands set at once (a fit), each queued and redrawn in order; one edit.
+    // `alongside` puts back what belongs to the same step (the level a fit found for the
+    // measurement drawn over them): true for the state after the edit, false before. It runs
+    // on undo and redo, before the bands are redrawn.
     using ChannelBands = std::array<EqBandParams, kBandsPerChannel>;
-    void SetChannelEq(ChannelId ch, const ChannelBands& bands);
+    using Alongside = std::function<void(bool after)>;
+    void SetChannelEq(ChannelId ch, const ChannelBands& bands, Alongside alongside = {});
 
     // Crossover filters: each makes the channel the current crossover channel.
     int CrossoverFrequency(ChannelId ch, bool highPass) const;

@@ -67,6 +67,7 @@ void CrossoverCommand::apply(bool after) {
 }
 
 void ChannelEqCommand::apply(bool after) {
+    if (alongside_) alongside_(after);
     actions_.RestoreChannelEq(ch_, after ? after_ : before_);
 }
 

@@ -121,13 +121,16 @@ class CrossoverCommand : public EditCommand {
 class ChannelEqCommand : public EditCommand {
   public:
     using Bands = EditActions::ChannelBands;
-    ChannelEqCommand(EditActions& a, ChannelId ch, const Bands& before, const Bands& after)
-        : EditCommand(a), ch_(ch), before_(before), after_(after) {}
+    ChannelEqCommand(EditActions& a, ChannelId ch, const Bands& before, const Bands& after,
+                     EditActions::Alongside alongside = {})
+        : EditCommand(a), ch_(ch), before_(before), after_(after),
+          alongside_(std::move(alongside)) {}
 
   private:
     void apply(bool after) override;
     ChannelId ch_;
     Bands before_, after_;
+    EditActions::Alongside alongside_;
 };
 
 } // namespace zx

@@ -32,7 +32,7 @@ class QtPlatform {
     // `portPath`: a device listed beside the machine's ports (zephranox --port PATH).
     explicit QtPlatform(const QString& portPath = {}) : pathPorts{systemPorts, portPath} {}
 
-    WindowPlatform platform() { return {timers, clock, serial, ports, dialogs}; }
+    WindowPlatform platform() { return {timers, clock, serial, ports, dialogs, work}; }
 
     QtTimerHub timers;
     QtClock clock;
@@ -41,6 +41,7 @@ class QtPlatform {
     PathPortList pathPorts;
     NetworkPortList ports{pathPorts};
     QtDialogs dialogs;
+    ThreadedWork work;
 };
 
 } // namespace zx

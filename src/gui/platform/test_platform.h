@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "platform/held_work.h"
 #include "platform/network_ports.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/virtual_clock.h"
@@ -13,14 +14,14 @@ namespace zx {
 
 // Everything a test needs to run the program without hardware or real time: the virtual
 // clock, the simulated amplifier on a virtual line named COM3 (port 3), a port list holding
-// that one entry, and scripted dialogs.
+// that one entry, scripted dialogs, and background work that runs at once.
 class TestPlatform {
   public:
     TestPlatform() = default;
     TestPlatform(const TestPlatform&) = delete;
     TestPlatform& operator=(const TestPlatform&) = delete;
 
-    WindowPlatform platform() { return {clock, clock, serial, networkPorts, dialogs}; }
+    WindowPlatform platform() { return {clock, clock, serial, networkPorts, dialogs, work}; }
 
     void advance(int ms) { clock.advance(ms); }
     bool runUntil(const std::function<bool()>& pred, int limitMs) {
@@ -33,6 +34,7 @@ class TestPlatform {
     FakePortList ports;
     NetworkPortList networkPorts{ports}; // the window's list: ports and the network ports added
     ScriptedDialogs dialogs{&clock};
+    HeldWork work; // at once, unless a test holds it
 };
 
 } // namespace zx

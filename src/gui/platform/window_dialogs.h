@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/background_work.h"
 #include "platform/network_ports.h"
 #include "platform/platform.h"
 
@@ -29,6 +30,8 @@ struct WindowPlatform {
     // The serial ports and the network ports in use; the window adds to the network ones.
     NetworkPortList& ports;
     WindowDialogs& dialogs;
+    // Reading and smoothing measurements, off the window's thread.
+    BackgroundWork& work;
 };
 
 } // namespace zx

@@ -8,15 +8,23 @@ ResponseCurve ChannelMeasurements::FlatColumns() {
     return FlatTarget(0.0);
 }
 
+ResponseCurve ChannelMeasurements::MeasuredColumns(const MeasurementCurve& curve) {
+    return MeasurementOnColumns(curve, kSmoothing);
+}
+
+ResponseCurve ChannelMeasurements::TargetColumns(const MeasurementCurve& curve) {
+    return TargetOnColumns(curve, 0.0);
+}
+
 void ChannelMeasurements::setMeasurement(ChannelId ch, LoadedCurve curve) {
     Channel& c = slot(ch);
-    c.measured = MeasurementOnColumns(curve.curve, kSmoothing);
+    c.measured = curve.columns;
     c.measurement = std::move(curve);
 }
 
 void ChannelMeasurements::setTarget(ChannelId ch, std::optional<LoadedCurve> curve) {
     Channel& c = slot(ch);
-    c.targetColumns = curve ? TargetOnColumns(curve->curve, 0.0) : FlatColumns();
+    c.targetColumns = curve ? curve->columns : FlatColumns();
     c.target = std::move(curve);
 }
 

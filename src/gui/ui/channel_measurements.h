@@ -11,11 +11,14 @@
 
 namespace zx {
 
-// A curve taken from a file: where it came from, and which of the file's curves it is.
+// A curve taken from a file: where it came from, which of the file's curves it is, what it
+// was read as, and its values on the graph's plot columns (smoothed, for a measurement).
 struct LoadedCurve {
     QString path;
     QString curveName; // empty: the file's only curve
     MeasurementCurve curve;
+    QString reading; // one line: name, points, ranges, lines skipped
+    ResponseCurve columns{};
 };
 
 // The measurement and the target loaded per channel, on the graph's plot columns, with the
@@ -25,6 +28,10 @@ class ChannelMeasurements {
   public:
     // The smoothing `zephranox-preset fit` uses by default, 1/6 octave.
     static constexpr int kSmoothing = 6;
+    // The columns a measurement (smoothed) or a target takes; long for a large file, so the
+    // window has them computed off its thread.
+    static ResponseCurve MeasuredColumns(const MeasurementCurve& curve);
+    static ResponseCurve TargetColumns(const MeasurementCurve& curve);
 
     bool has(ChannelId ch) const { return at(ch).measurement.has_value(); }
     const std::optional<LoadedCurve>& measurement(ChannelId ch) const { return at(ch).measurement; }

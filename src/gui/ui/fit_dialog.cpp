@@ -31,7 +31,7 @@ FitDialog::FitDialog(QWidget* parent)
       boost_(NumberBox(0.0, 12.0, 1, QStringLiteral(" dB"), QStringLiteral("most boost"))),
       shelves_(new QCheckBox(QStringLiteral("Shelves allowed"))),
       fit_(new QPushButton(QStringLiteral("Fit"))),
-      close_(new QPushButton(QStringLiteral("Close"))), report_(new QLabel) {
+      close_(new QPushButton(QStringLiteral("Close"))), reading_(new QLabel), report_(new QLabel) {
     boost_->setSingleStep(0.5);
     auto* range = new QHBoxLayout;
     range->addWidget(low_);
@@ -55,6 +55,7 @@ FitDialog::FitDialog(QWidget* parent)
     buttons->addWidget(fit_);
     buttons->addWidget(close_);
     auto* all = new QVBoxLayout(this);
+    all->addWidget(reading_);
     all->addLayout(form);
     all->addLayout(buttons);
     all->addWidget(report_);
@@ -64,6 +65,8 @@ FitDialog::FitDialog(QWidget* parent)
     fit_->setAutoDefault(true);
     close_->setAutoDefault(false);
     report_->setWordWrap(true);
+    reading_->setWordWrap(true);
+    reading_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     connect(fit_, &QPushButton::clicked, this, &FitDialog::onFit);
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
 }
@@ -90,6 +93,10 @@ FitOptions FitDialog::options() const {
         o.keep[static_cast<std::size_t>(b)] = keep_[static_cast<std::size_t>(b)]->isChecked();
     o.shelves = shelves_->isChecked();
     return o;
+}
+
+void FitDialog::showReading(const QString& text) {
+    reading_->setText(text);
 }
 
 void FitDialog::showReport(const QString& text) {

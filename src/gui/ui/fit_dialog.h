@@ -24,6 +24,8 @@ class FitDialog : public QDialog {
     // Opens on the channel with the defaults and an empty report.
     void prepare(const QString& channelTitle);
     FitOptions options() const;
+    // What the channel's measurement and target were read as, over the options.
+    void showReading(const QString& text);
     void showReport(const QString& text);
 
     QDoubleSpinBox* lowField() const { return low_; }
@@ -33,6 +35,7 @@ class FitDialog : public QDialog {
     QCheckBox* shelvesBox() const { return shelves_; }
     QPushButton* fitButton() const { return fit_; }
     QPushButton* closeButton() const { return close_; }
+    QLabel* reading() const { return reading_; }
     QLabel* report() const { return report_; }
 
   signals:
@@ -48,6 +51,7 @@ class FitDialog : public QDialog {
     QCheckBox* shelves_;
     QPushButton* fit_;
     QPushButton* close_;
+    QLabel* reading_;
     QLabel* report_;
 };
 

@@ -1,4 +1,4 @@
-#include "editing_fixture.h"
+#include "measurement_fixture.h"
 #include "user_actions.h"
 
 #include <QDoubleSpinBox>
@@ -14,63 +14,6 @@
 #include "ui/fit_dialog.h"
 
 using namespace zx;
-
-namespace {
-
-QString DataFile(const char* name) {
-    return QStringLiteral(ZX_MEASUREMENTS_DIR "/") + QLatin1String(name);
-}
-
-// The made-up room response the fit's own tests use.
-const QString kRoom = DataFile("room.frd");
-
-} // namespace
-
-class MeasurementTest : public EditingTest {
-  protected:
-    MeasurementActions& measurements() { return app.measurements; }
-    QString write(const char* name, const QByteArray& text) {
-        const QString path = dir.filePath(QLatin1String(name));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-        return path;
-    }
-    void rightPress(QPoint at) {
-        QTest::mousePress(app.window.graphView(), Qt::RightButton, {}, at);
-    }
-    // Chooses an entry of the graph's menu with the mouse.
-    void choose(QAction* action) {
-        QMenu* menu = measurements().menu();
-        ASSERT_TRUE(menu->isVisible());
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-    }
-    bool pictureHas(QRgb colour) const {
-        const QImage& image = app.graph.image();
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixel(x, y) == colour) return true;
-        return false;
-    }
-    // The predicted line's row at a column, from the curves the graph holds now.
-    int predictedRow(ChannelId ch, int x) const {
-        const ResponseCurve& measured = app.measurements.measurements().measuredColumns(ch);
-        const double offset = app.measurements.measurements().offsetDb(ch);
-        return kGraph.SumRow(
-            ChannelSum(app.graph.curves(), ch, x) + measured[static_cast<std::size_t>(x - 41)] +
-                offset,
-            ChannelGainAt(app.model.channels[static_cast<std::size_t>(ch)].gainIndex));
-    }
-    // The predicted line passes through the column within a row of `row`.
-    bool predictedAt(int x, int row) const {
-        const QImage& image = app.graph.image();
-        for (int y = row - 1; y <= row + 1; ++y)
-            if (y >= 0 && y < image.height() && image.pixel(x, y) == kPredictedRgb) return true;
-        return false;
-    }
-
-    QTemporaryDir dir;
-};
 
 TEST_F(MeasurementTest, menu_loadsTheMeasurementAndDrawsItOnlyOverItsChannel) {
     openChannel(2);
@@ -121,7 +64,8 @@ TEST_F(MeasurementTest, menu_rightPressOnAMarkerDragsAndOpensNoMenu) {
 
 TEST_F(MeasurementTest, overlay_followsEveryStepOfADrag) {
     openChannel(2);
-    ASSERT_TRUE(measurements().loadMeasurement(2, kRoom));
+    measurements().loadMeasurement(2, kRoom);
+    ASSERT_TRUE(measurements().measurements().has(2));
     GraphView* v = app.window.graphView();
     const EqBandId band = BandId(2, 5); // 1000 Hz, column 555
     QTest::mousePress(v, Qt::LeftButton, {}, markerAt(band));
@@ -141,7 +85,8 @@ TEST_F(MeasurementTest, overlay_followsEveryStepOfADrag) {
 TEST_F(MeasurementTest, fit_reachesTheDeviceAsOneUndoStepWithWhatTheFitGives) {
     connectAndWait();
     openChannel(2);
-    ASSERT_TRUE(measurements().loadMeasurement(2, kRoom));
+    measurements().loadMeasurement(2, kRoom);
+    ASSERT_TRUE(measurements().measurements().has(2));
     const ParameterModel before = app.model;
     const QByteArray deviceBefore = tp.sim.liveImage();
     const int steps = app.actions.history().count();
@@ -291,10 +236,11 @@ TEST_F(MeasurementTest, commandLine_loadsEachChannelWithTheTarget) {
 
 TEST_F(MeasurementTest, overlay_drawsOnlyWhereTheMeasurementHasData) {
     openChannel(2);
-    ASSERT_TRUE(measurements().loadMeasurement(2, write("mid.txt", "100 80\n300 83\n1000 82\n")));
+    measurements().loadMeasurement(2, write("mid.txt", "100 80\n300 83\n1000 82\n"));
+    ASSERT_TRUE(measurements().measurements().has(2));
     const QImage& image = app.graph.image();
     const auto columnHasPrediction = [&image](int x) {
-        for (int y = 0; y < image.height(); ++y)
+        for (int y = MeasurementLegendRect().bottom() + 1; y < image.height(); ++y)
             if (image.pixel(x, y) == kPredictedRgb) return true;
         return false;
     };

@@ -41,7 +41,8 @@ TEST(NetworkLine, windowWorksThroughSer2netAndEndsWithInterruptWhenTheServerStop
         FakePortList system(QStringList{});
         NetworkPortList ports(system);
         ScriptedDialogs dialogs(&clock);
-        Application app(WindowPlatform{timers, clock, serial, ports, dialogs});
+        ThreadedWork work;
+        Application app(WindowPlatform{timers, clock, serial, ports, dialogs, work});
         app.Start();
 
         dialogs.answerModal([&](QDialog& d) {

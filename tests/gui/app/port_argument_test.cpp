@@ -21,7 +21,7 @@ TEST(PortArgument, theNamedDeviceIsChosenAndConnects) {
     VirtualSerialDevice serial(tp.clock, tp.sim, path);
     PathPortList withPath(tp.ports, path);
     NetworkPortList ports(withPath);
-    Application app(WindowPlatform{tp.clock, tp.clock, serial, ports, tp.dialogs});
+    Application app(WindowPlatform{tp.clock, tp.clock, serial, ports, tp.dialogs, tp.work});
     app.Start();
     QComboBox* selector = app.window.portSelector();
     ASSERT_EQ(selector->currentText(), QStringLiteral("COM4")) << "the last entry, by default";

@@ -30,7 +30,7 @@ TEST(RealLine, connectEditDisconnectAgainstTheSimulatedAmplifier) {
     OnePort ports = server.ports();
     ScriptedDialogs dialogs(&qt.clock);
     NetworkPortList listed(ports);
-    Application app(WindowPlatform{qt.timers, qt.clock, qt.serial, listed, dialogs});
+    Application app(WindowPlatform{qt.timers, qt.clock, qt.serial, listed, dialogs, qt.work});
     app.Start();
 
     app.window.connectButton()->click();
@@ -82,7 +82,7 @@ TEST(RealLine, aPulledAdapterEndsTheLinkWithInterrupt) {
     OnePort ports = server->ports();
     ScriptedDialogs dialogs(&qt.clock);
     NetworkPortList listed(ports);
-    Application app(WindowPlatform{qt.timers, qt.clock, qt.serial, listed, dialogs});
+    Application app(WindowPlatform{qt.timers, qt.clock, qt.serial, listed, dialogs, qt.work});
     app.Start();
     app.window.connectButton()->click();
     ASSERT_TRUE(WaitFor(

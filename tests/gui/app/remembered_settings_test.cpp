@@ -15,11 +15,13 @@ using namespace zx;
 
 namespace {
 
-// The program with its settings in a file of the test's own.
+// The program with its settings in a file of the test's own; held: the files it reloads at
+// start wait on the worker until the test lets them go.
 struct ProgramRun {
-    explicit ProgramRun(const QString& ini)
+    explicit ProgramRun(const QString& ini, bool held = false)
         : settings(ini, QSettings::IniFormat), app(tp.platform(), &settings) {
         tp.ports.setEntries({QStringLiteral("COM1"), QStringLiteral("COM3")});
+        if (held) tp.work.hold();
         app.Start();
     }
     QSettings settings;
@@ -45,9 +47,11 @@ TEST(RememberedSettingsTest, nextStart_reloadsFilesStillThere_selectsThePort_off
     }
     {
         ProgramRun first(ini);
-        ASSERT_TRUE(first.app.measurements.loadMeasurement(2, kept));
-        ASSERT_TRUE(first.app.measurements.loadTarget(2, target));
-        ASSERT_TRUE(first.app.measurements.loadMeasurement(3, gone));
+        first.app.measurements.loadMeasurement(2, kept);
+        first.app.measurements.loadTarget(2, target);
+        first.app.measurements.loadMeasurement(3, gone);
+        const ChannelMeasurements& loaded = first.app.measurements.measurements();
+        ASSERT_TRUE(loaded.has(2) && loaded.target(2) && loaded.has(3));
         first.tp.dialogs.answerSave(dir.filePath(QStringLiteral("presets/p.txt")));
         first.app.window.presetArea()->pcStoreButton()->click();
         first.app.window.portSelector()->setCurrentIndex(1);
@@ -55,9 +59,14 @@ TEST(RememberedSettingsTest, nextStart_reloadsFilesStillThere_selectsThePort_off
     }
     ASSERT_TRUE(QFile::remove(gone));
 
-    ProgramRun next(ini);
+    ProgramRun next(ini, true);
     EXPECT_EQ(next.app.window.portSelector()->currentText(), QStringLiteral("COM3"));
     const ChannelMeasurements& m = next.app.measurements.measurements();
+    // The window is up while the remembered files are still being read.
+    EXPECT_TRUE(next.app.window.isVisible());
+    EXPECT_TRUE(next.app.measurements.reading(2));
+    EXPECT_FALSE(m.has(2));
+    next.tp.work.release();
     ASSERT_TRUE(m.has(2));
     EXPECT_EQ(m.measurement(2)->path, kept);
     ASSERT_TRUE(m.target(2));

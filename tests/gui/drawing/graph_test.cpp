@@ -364,3 +364,50 @@ TEST(Graph, steepCurvesLeaveThePictureAsTheWholeLineWould) {
         EXPECT_GT(CountIn(runs, 42, 0, 930, 248, [](QRgb c) { return c == kRed; }), 100);
     }
 }
+
+TEST(Graph, measurementLegendAboveTheFrameOnlyWhileAMeasurementIsShown) {
+    ParameterModel m;
+    MeasurementOverlay overlay;
+    overlay.measured.fill(0.0);
+    overlay.target.fill(0.0);
+    const QRect legend = MeasurementLegendRect();
+    // Clear of the frame (row 17) and within its right edge.
+    EXPECT_LT(legend.bottom(), 17);
+    EXPECT_GE(legend.top(), 0);
+    EXPECT_LE(legend.right(), 931);
+    struct Case {
+        const char* name;
+        bool editor;
+        bool overlay;
+        bool legend;
+    };
+    const Case cases[] = {
+        {"the channel with a measurement", true, true, true},
+        {"the channel without one", true, false, false},
+        {"the overview", false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Graph g;
+        if (c.editor) g.EditorShown();
+        g.setOverlay(2, c.overlay ? std::optional(overlay) : std::nullopt);
+        g.RefreshBand(m, BandId(2, 0));
+        if (!c.editor) g.RedrawOverview(m);
+        for (QRgb colour : {kMeasurementRgb, kTargetRgb, kPredictedRgb}) {
+            int n = 0;
+            for (int y = legend.top(); y <= legend.bottom(); ++y)
+                for (int x = legend.left(); x <= legend.right(); ++x)
+                    n += Pixel(g.image(), x, y) == colour ? 1 : 0;
+            EXPECT_EQ(n > 0, c.legend) << std::hex << colour;
+        }
+        // Everything else above the frame is the grid's.
+        const QImage& grid = g.gridBitmap();
+        for (int y = 0; y < 17; ++y) {
+            for (int x = 0; x < grid.width(); ++x) {
+                if (!legend.contains(x, y)) {
+                    ASSERT_EQ(Pixel(g.image(), x, y), Pixel(grid, x, y)) << x << "," << y;
+                }
+            }
+        }
+    }
+}
