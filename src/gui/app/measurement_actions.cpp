@@ -118,7 +118,7 @@ void MeasurementActions::load(ChannelId ch, CurveUse use, const QString& path,
     readingStarted(ch);
     work_.run(
         this, [path, curveName, use] { return ReadCurve(path, curveName, use); },
-        [this, request](CurveReading r) { received(request, std::move(r)); });
+        [this, request](GraphCurveReading r) { received(request, std::move(r)); });
 }
 
 void MeasurementActions::readingStarted(ChannelId ch) {
@@ -126,7 +126,7 @@ void MeasurementActions::readingStarted(ChannelId ch) {
     emit readingChanged();
 }
 
-void MeasurementActions::received(const Request& request, CurveReading r) {
+void MeasurementActions::received(const Request& request, GraphCurveReading r) {
     --reading_[static_cast<std::size_t>(request.ch)];
     emit readingChanged();
     if (request.ticket != ticket(request.use, request.ch)) return;
@@ -160,16 +160,16 @@ void MeasurementActions::received(const Request& request, CurveReading r) {
     show(request, std::move(*r.curve));
 }
 
-void MeasurementActions::take(const Request& request, CurveReading r, const QString& name) {
+void MeasurementActions::take(const Request& request, GraphCurveReading r, const QString& name) {
     readingStarted(request.ch);
     // Shared with the work rather than copied into it: the file may be large.
-    auto read = std::make_shared<CurveReading>(std::move(r));
+    auto read = std::make_shared<GraphCurveReading>(std::move(r));
     work_.run(
         this,
         [read, path = request.path, name, use = request.use] {
             return TakeCurve(std::move(*read), path, name, use);
         },
-        [this, request](CurveReading taken) { received(request, std::move(taken)); });
+        [this, request](GraphCurveReading taken) { received(request, std::move(taken)); });
 }
 
 void MeasurementActions::forget(const Request& request) {

@@ -101,8 +101,8 @@ class MeasurementActions : public QObject {
     void load(ChannelId ch, CurveUse use, const QString& path, const QString& curveName,
               bool quiet);
     void readingStarted(ChannelId ch);
-    void received(const Request& request, CurveReading reading);
-    void take(const Request& request, CurveReading reading, const QString& name);
+    void received(const Request& request, GraphCurveReading reading);
+    void take(const Request& request, GraphCurveReading reading, const QString& name);
     void forget(const Request& request);
     void show(const Request& request, LoadedCurve curve);
     QString readingLines(ChannelId ch) const;

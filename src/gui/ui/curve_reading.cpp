@@ -4,8 +4,8 @@
 
 namespace zx {
 
-CurveReading ReadCurve(const QString& path, const QString& name, CurveUse use) {
-    CurveReading r;
+GraphCurveReading ReadCurve(const QString& path, const QString& name, CurveUse use) {
+    GraphCurveReading r;
     r.read = ReadMeasurementPath(path);
     if (!r.read.error.isEmpty()) {
         r.error = r.read.error;
@@ -15,7 +15,8 @@ CurveReading ReadCurve(const QString& path, const QString& name, CurveUse use) {
     return TakeCurve(std::move(r), path, name, use);
 }
 
-CurveReading TakeCurve(CurveReading r, const QString& path, const QString& name, CurveUse use) {
+GraphCurveReading TakeCurve(GraphCurveReading r, const QString& path, const QString& name,
+                            CurveUse use) {
     auto curve = CurveOfFile(path, r.read.file, name, r.error);
     if (!curve) return r;
     // Kept whole, so that the next start finds it from wherever it runs.

@@ -11,7 +11,7 @@ enum class CurveUse { Measurement, Target };
 
 // A measurement or target file as the worker read it: the curve, ready for the graph, or why
 // not; with neither, the file holds several curves and the window asks which one.
-struct CurveReading {
+struct GraphCurveReading {
     MeasurementRead read; // its file only until the curve is taken from it
     std::optional<LoadedCurve> curve;
     QString error;
@@ -21,9 +21,9 @@ struct CurveReading {
 
 // Both run off the window's thread: a large file takes seconds to read and smooth.
 // Reads the file, then takes the curve `name` ("" for a file's only one) onto the columns.
-CurveReading ReadCurve(const QString& path, const QString& name, CurveUse use);
+GraphCurveReading ReadCurve(const QString& path, const QString& name, CurveUse use);
 // The curve `name` of a file read before: the answer to the question.
-CurveReading TakeCurve(CurveReading reading, const QString& path, const QString& name,
-                       CurveUse use);
+GraphCurveReading TakeCurve(GraphCurveReading reading, const QString& path, const QString& name,
+                            CurveUse use);
 
 } // namespace zx
