@@ -26,7 +26,7 @@ constexpr int kMaxSweeps = 200;
 constexpr int kPairSpan = 48;
 constexpr int kPairStepLimit = 2;
 constexpr int kReplaceCandidates = 4;
-constexpr int kMaxPolishRounds = 8;
+constexpr int kMaxPolishRounds = 2;
 // The continuous fit's filters keep their mean this far above the bands' lowest, so that
 // rounding to the tables does not cross it.
 constexpr double kMeanMargin = 0.1;
@@ -143,7 +143,8 @@ std::shared_ptr<const FitProblem::Drawn> FitProblem::DrawnOf(const FitBand& band
     if (const auto it = older.find(key); it != older.end()) {
         drawn = it->second;
     } else {
-        const std::vector<double> full = DrawnBandCurve(band);
+        ResponseCurve full;
+        DrawBandCurve(band, full);
         auto fresh = std::make_shared<Drawn>();
         fresh->columns.reserve(columns_.size());
         for (int i : columns_) fresh->columns.push_back(full[static_cast<std::size_t>(i)]);
@@ -413,7 +414,7 @@ std::vector<FitState> FitProblem::Children(const FitState& state, bool shelves) 
     for (const FitBand& band : Placements(state, shelves, kCandidatesPerState)) {
         FitState child = state;
         Place(child, *slot, band);
-        Descend(child, shelves);
+        Descend(child, shelves, *slot);
         if (Better(child.cost, state.cost)) out.push_back(std::move(child));
     }
     return out;
@@ -445,6 +446,10 @@ FitState FitProblem::Beam(bool shelves) const {
             });
             if (!same) beam.push_back(std::move(c));
         }
+        // Only the kept ones descend with every band.
+        for (FitState& s : beam) Descend(s, shelves);
+        std::stable_sort(beam.begin(), beam.end(),
+                         [](const FitState& a, const FitState& b) { return a.cost < b.cost; });
         if (Better(beam.front().cost, best.cost)) best = beam.front();
     }
     Polish(best, shelves);
