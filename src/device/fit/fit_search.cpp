@@ -10,6 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <system_error>
 #include <thread>
 
 namespace zx {
@@ -563,8 +564,13 @@ FitState FitProblem::Search(unsigned threads) {
     };
     if (threads == 0) threads = std::max(1U, std::thread::hardware_concurrency());
     std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < std::min<std::size_t>(threads, starts.size()); ++t)
-        helpers.emplace_back(work);
+    for (std::size_t t = 1; t < std::min<std::size_t>(threads, starts.size()); ++t) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // no thread to be had: this one takes the remaining starts
+        }
+    }
     work();
     for (std::thread& t : helpers) t.join();
     FitState best = Empty();
