@@ -2,6 +2,7 @@
 
 #include "fit/band_fit.h"
 #include "fit/column_response.h"
+#include "fit/fit_search.h"
 #include "fit/measurement_file.h"
 #include "model/preset_image.h"
 
@@ -83,6 +84,22 @@ void FitFromTheFile(benchmark::State& state, Measured m) {
     }
 }
 
+// The search's starts on one thread and on two: what the second core buys.
+void SearchOnThreads(benchmark::State& state, Measured m) {
+    const MeasurementFile file = ReadMeasurementText(ReadText(m.file));
+    const auto curve = ChooseCurve(file, {}, nullptr);
+    if (!curve) {
+        state.SkipWithError("measurement not found");
+        return;
+    }
+    const ResponseCurve measured = MeasurementOnColumns(*curve, 6);
+    const ParameterModel model;
+    for (auto _ : state) {
+        FitProblem problem(model, 2, measured, FlatTarget(0.0), Range(m));
+        benchmark::DoNotOptimize(problem.Search(static_cast<unsigned>(state.range(0))).cost);
+    }
+}
+
 const bool kRegistered = [] {
     for (const Measured& m : kMeasured) {
         benchmark::RegisterBenchmark((std::string("BM_FitChannel/") + m.file).c_str(),
@@ -91,6 +108,12 @@ const bool kRegistered = [] {
         benchmark::RegisterBenchmark((std::string("BM_FitFromTheFile/") + m.file).c_str(),
                                      FitFromTheFile, m)
             ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("BM_FitSearchThreads/") + m.file).c_str(),
+                                     SearchOnThreads, m)
+            ->Arg(1)
+            ->Arg(2)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
     }
     return true;
 }();

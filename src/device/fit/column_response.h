@@ -9,13 +9,16 @@ namespace zx {
 // column − 41), where the fit compares them with the drawn curves. A column the curve does
 // not reach holds NaN.
 
-// Smoothing to 1/N octave (N = 0: none), then the value at each plot column inside the
-// measured range, interpolated over log frequency. Points at 0 Hz or below are left out.
+// At each plot column whose window of 1/N octave centred on it lies within the measured
+// points: the mean, over log frequency, of the curve's piecewise-linear interpolant (linear in
+// log frequency) across the window (N = 0: the interpolant itself, within the points). Points
+// at 0 Hz or below are left out.
 ResponseCurve MeasurementOnColumns(const MeasurementCurve& curve, int smoothOctaveFraction);
 
 // A flat target tilted by `dbPerOctave` about 1 kHz (negative: falling toward the treble).
 ResponseCurve FlatTarget(double dbPerOctave);
-// A target curve as a file gives it (not smoothed), with the tilt added.
+// A target curve as a file gives it (not smoothed: interpolated linearly over log
+// frequency, within its points), with the tilt added.
 ResponseCurve TargetOnColumns(const MeasurementCurve& curve, double dbPerOctave);
 
 } // namespace zx

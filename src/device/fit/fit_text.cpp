@@ -9,6 +9,9 @@
 namespace zx {
 namespace {
 
+// Fits are compared in hundredths of a dB: the RMS is given to a thousandth.
+constexpr int kRmsDecimals = 3;
+
 std::optional<double> Positive(QStringView text) {
     bool ok = false;
     const double v = text.trimmed().toDouble(&ok);
@@ -16,8 +19,8 @@ std::optional<double> Positive(QStringView text) {
     return v;
 }
 
-QString Db(double v) {
-    return QString::number(v, 'f', 2) + QStringLiteral(" dB");
+QString Db(double v, int decimals = 2) {
+    return QString::number(v, 'f', decimals) + QStringLiteral(" dB");
 }
 
 } // namespace
@@ -49,9 +52,9 @@ QString FitReportText(const FitResult& result, const FitOptions& options) {
                       .arg(options.highHz)
                       .arg(r.columns);
     out += QStringLiteral("  before: RMS %1, largest %2, level offset %3\n")
-               .arg(Db(r.rmsBefore), Db(r.maxBefore), Db(r.offsetBeforeDb));
+               .arg(Db(r.rmsBefore, kRmsDecimals), Db(r.maxBefore), Db(r.offsetBeforeDb));
     out += QStringLiteral("  after:  RMS %1, largest %2, level offset %3\n")
-               .arg(Db(r.rmsAfter), Db(r.maxAfter), Db(r.offsetDb));
+               .arg(Db(r.rmsAfter, kRmsDecimals), Db(r.maxAfter), Db(r.offsetDb));
     for (int b = 0; b < kBandsPerChannel; ++b) {
         const EqBandParams& band = result.bands[static_cast<std::size_t>(b)];
         const int gain = ActiveGainIndex(band);

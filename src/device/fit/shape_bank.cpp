@@ -25,16 +25,23 @@ constexpr int kCandidateSpacing = 4;
 
 } // namespace
 
+void DrawBandCurve(const FitBand& band, ResponseCurve& curve) {
+    if (band.gain == kZeroGainIndex) {
+        curve.fill(0.0);
+        return;
+    }
+    EqBandParams p;
+    p.type = static_cast<std::uint8_t>(band.type);
+    p.freqIndex = static_cast<std::uint8_t>(band.freq);
+    p.qIndex = static_cast<std::uint8_t>(band.q);
+    SetActiveGainIndex(p, static_cast<std::uint16_t>(band.gain));
+    curve[0] = 0.0;
+    ComputeBandCurve(p, PlaceMarker(p), curve);
+}
+
 std::vector<double> DrawnBandCurve(const FitBand& band) {
     ResponseCurve curve{};
-    if (band.gain != kZeroGainIndex) {
-        EqBandParams p;
-        p.type = static_cast<std::uint8_t>(band.type);
-        p.freqIndex = static_cast<std::uint8_t>(band.freq);
-        p.qIndex = static_cast<std::uint8_t>(band.q);
-        SetActiveGainIndex(p, static_cast<std::uint16_t>(band.gain));
-        ComputeBandCurve(p, PlaceMarker(p), curve);
-    }
+    DrawBandCurve(band, curve);
     return {curve.begin(), curve.end()};
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "response/graph_geometry.h"
+
 #include <array>
 #include <vector>
 
@@ -19,6 +21,8 @@ struct FitBand {
 
 // The drawn curve of a band at every curve index (plot column − the first).
 std::vector<double> DrawnBandCurve(const FitBand& band);
+// The same into `curve`, without an allocation (only its plot columns are written).
+void DrawBandCurve(const FitBand& band, ResponseCurve& curve);
 // The drawn curve of a band at the fit's columns.
 std::vector<double> FitBandCurve(const FitBand& band, const std::vector<int>& columns);
 

@@ -1,7 +1,6 @@
 #include "fit/band_fit.h"
 #include "fit/column_response.h"
 #include "model/value_scales.h"
-#include "response/response_curves.h"
 
 #include "cookbook_fit.h"
 #include "measurements.h"
@@ -10,36 +9,13 @@
 
 #include <cmath>
 #include <cstdio>
-#include <memory>
 
 namespace zx {
 namespace {
 
-constexpr ChannelId kOutLeft = 2;
-
-// What the graph plots for the channel, negated: a "measurement" that the bands of `drawn`
-// cancel exactly against a flat target.
-ResponseCurve DrawnNegative(const ParameterModel& drawn, ChannelId ch) {
-    auto curves = std::make_unique<ResponseCurves>();
-    BandMarkers markers = InitialBandMarkers();
-    RecomputeAllCurves(drawn, *curves, markers);
-    ResponseCurve out{};
-    for (int x = kGraph.firstPlotColumn(); x <= kGraph.lastPlotColumn(); ++x) {
-        out[static_cast<std::size_t>(GraphGeometry::CurveIndex(x))] =
-            -PlottedValue(*curves, drawn, ch, x);
-    }
-    return out;
-}
-
-EqBandParams Band(EqType type, int freq, int gain, int q = 4) {
-    EqBandParams b;
-    b.type = static_cast<std::uint8_t>(type);
-    b.freqIndex = static_cast<std::uint8_t>(freq);
-    b.qIndex = static_cast<std::uint8_t>(q);
-    SetActiveGainIndex(b, static_cast<std::uint16_t>(gain));
-    RefreshHalves(b);
-    return b;
-}
+using test::Band;
+using test::DrawnNegative;
+using test::kOutLeft;
 
 TEST(BandFit, findsABandThatTheGraphDrewExactly) {
     struct Case {

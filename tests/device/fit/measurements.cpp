@@ -2,10 +2,13 @@
 
 #include "fit/column_response.h"
 #include "fit/measurement_file.h"
+#include "response/response_curves.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
+
+#include <memory>
 
 namespace zx::test {
 
@@ -29,6 +32,28 @@ FitOptions RangeOf(const MadeUpMeasurement& m) {
     o.lowHz = m.lowHz;
     o.highHz = m.highHz;
     return o;
+}
+
+ResponseCurve DrawnNegative(const ParameterModel& drawn, ChannelId ch) {
+    auto curves = std::make_unique<ResponseCurves>();
+    BandMarkers markers = InitialBandMarkers();
+    RecomputeAllCurves(drawn, *curves, markers);
+    ResponseCurve out{};
+    for (int x = kGraph.firstPlotColumn(); x <= kGraph.lastPlotColumn(); ++x) {
+        out[static_cast<std::size_t>(GraphGeometry::CurveIndex(x))] =
+            -PlottedValue(*curves, drawn, ch, x);
+    }
+    return out;
+}
+
+EqBandParams Band(EqType type, int freq, int gain, int q) {
+    EqBandParams b;
+    b.type = static_cast<std::uint8_t>(type);
+    b.freqIndex = static_cast<std::uint8_t>(freq);
+    b.qIndex = static_cast<std::uint8_t>(q);
+    SetActiveGainIndex(b, static_cast<std::uint16_t>(gain));
+    RefreshHalves(b);
+    return b;
 }
 
 } // namespace zx::test

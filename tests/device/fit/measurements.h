@@ -5,6 +5,7 @@
 // its roll-off.
 
 #include "fit/band_fit.h"
+#include "model/value_scales.h"
 #include "response/graph_geometry.h"
 
 #include <QString>
@@ -27,5 +28,13 @@ QString MeasurementPath(const char* file);
 // The file's only curve on the plot columns, smoothed to 1/6 octave.
 ResponseCurve MeasuredColumns(const char* file);
 FitOptions RangeOf(const MadeUpMeasurement& m);
+
+inline constexpr ChannelId kOutLeft = 2;
+
+// What the graph plots for the channel, negated: a "measurement" that the bands of `drawn`
+// cancel exactly against a flat target.
+ResponseCurve DrawnNegative(const ParameterModel& drawn, ChannelId ch);
+// A band from its table indexes.
+EqBandParams Band(EqType type, int freq, int gain, int q = 4);
 
 } // namespace zx::test

@@ -6,11 +6,14 @@
 #include <QMenu>
 #include <QTemporaryDir>
 
+#include <cmath>
+
 #include "app/program_arguments.h"
 #include "fit/column_response.h"
 #include "model/entry_fields.h"
 #include "model/preset_image.h"
 #include "platform/command_line.h"
+#include "ui/channel_measurements.h"
 #include "ui/fit_dialog.h"
 
 using namespace zx;
@@ -246,10 +249,15 @@ TEST_F(MeasurementTest, overlay_drawsOnlyWhereTheMeasurementHasData) {
     };
     const int from = kGraph.FrequencyToColumn(100.0);
     const int to = kGraph.FrequencyToColumn(1000.0);
+    // A smoothed column is drawn where its whole window was measured: from half the window
+    // inside each end.
+    const double half = std::exp2(0.5 / ChannelMeasurements::kSmoothing);
+    const int drawnFrom = kGraph.FrequencyToColumn(100.0 * half);
+    const int drawnTo = kGraph.FrequencyToColumn(1000.0 / half);
     for (int x = kGraph.firstPlotColumn(); x <= kGraph.lastPlotColumn(); ++x) {
         if (x < from - 1 || x > to + 1) {
             EXPECT_FALSE(columnHasPrediction(x)) << x;
-        } else if (x > from + 1 && x < to - 1) {
+        } else if (x > drawnFrom + 1 && x < drawnTo - 1) {
             EXPECT_TRUE(columnHasPrediction(x)) << x;
         }
     }
