@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 
 #include "fit/band_fit.h"
 
@@ -34,6 +35,9 @@ class FitDialog : public QDialog {
     QPushButton* fitButton() const { return fit_; }
     QPushButton* closeButton() const { return close_; }
     QLabel* report() const { return report_; }
+
+    // Whether the amplifier is disconnected; a fit then says what becomes of it.
+    std::function<bool()> linkDown;
 
   signals:
     void fitRequested(const zx::FitOptions& options);
