@@ -17,7 +17,7 @@
 #include "link/frame.h"
 #include "model/parameter_model.h"
 #include "platform/test_platform.h"
-#include "presets/device_link.h"
+#include "session/device_link.h"
 #include "support/fuzz_checks.h"
 
 namespace {

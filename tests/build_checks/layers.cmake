@@ -2,7 +2,8 @@
 # it, never above: `cmake -DSRC=<src> -P layers.cmake` lists every include that runs up and
 # fails when there is one. "platform" names both the device's platform services and the
 # window side's dialogs; both sit low, under everything that uses them.
-set(LAYERS model sim platform response fit link replies presets headless drawing editing ui app)
+set(LAYERS model sim platform response fit link replies presets session headless drawing editing ui
+    app)
 
 file(GLOB_RECURSE sources ${SRC}/*.h ${SRC}/*.cpp)
 set(violations "")

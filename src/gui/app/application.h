@@ -8,7 +8,7 @@
 #include "platform/remembered_settings.h"
 #include "platform/remembering_dialogs.h"
 #include "platform/window_dialogs.h"
-#include "presets/device_link.h"
+#include "session/device_link.h"
 #include "ui/editor_window.h"
 #include "ui/main_window.h"
 #include "ui/name_dialog.h"

@@ -1,4 +1,4 @@
-#include "presets/device_link.h"
+#include "session/device_link.h"
 
 namespace zx {
 
