@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "platform/window_dialogs.h"
+#include "desktop/window_dialogs.h"
 
 namespace zx {
 

@@ -6,7 +6,7 @@
 #include "platform/scripted_dialogs.h"
 #include "platform/virtual_clock.h"
 #include "platform/virtual_serial.h"
-#include "platform/window_dialogs.h"
+#include "desktop/window_dialogs.h"
 #include "sim/sim_amplifier.h"
 
 namespace zx {

@@ -12,7 +12,7 @@
 #include "app/application.h"
 #include "link/frame.h"
 #include "model/preset_image.h"
-#include "platform/qt_window_platform.h"
+#include "desktop/qt_window_platform.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/virtual_serial.h"
 #include "support/pty_server.h"

@@ -5,7 +5,7 @@
 
 #include "app/application.h"
 #include "model/preset_image.h"
-#include "platform/qt_window_platform.h"
+#include "desktop/qt_window_platform.h"
 #include "platform/scripted_dialogs.h"
 #include "sim/pty_amplifier.h"
 #include "support/pty_server.h"
