@@ -2,8 +2,8 @@
 # it, never above: `cmake -DSRC=<src> -P layers.cmake` lists every include that runs up and
 # fails when there is one. Every folder name is used once in src/device and src/gui together,
 # so an include's prefix names one folder.
-set(LAYERS model sim platform response fit link replies presets session headless desktop drawing
-    editing ui app)
+set(LAYERS model sim platform doubles response fit link replies presets session headless desktop
+    window_doubles drawing editing ui app)
 
 file(GLOB_RECURSE sources ${SRC}/*.h ${SRC}/*.cpp)
 set(violations "")

@@ -12,7 +12,7 @@
 #include "link/frame.h"
 #include "model/preset_image.h"
 #include "model/value_scales.h"
-#include "platform/test_platform.h"
+#include "window_doubles/test_platform.h"
 
 namespace zx {
 namespace {

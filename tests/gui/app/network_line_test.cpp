@@ -10,14 +10,14 @@
 #include <QTimer>
 
 #include "app/application.h"
+#include "desktop/qt_window_platform.h"
+#include "doubles/virtual_serial.h"
 #include "link/frame.h"
 #include "model/preset_image.h"
-#include "desktop/qt_window_platform.h"
-#include "platform/scripted_dialogs.h"
-#include "platform/virtual_serial.h"
 #include "support/pty_server.h"
 #include "support/real_time_wait.h"
 #include "support/ser2net_bridge.h"
+#include "window_doubles/scripted_dialogs.h"
 
 namespace zx {
 namespace {

@@ -6,7 +6,7 @@
 #include "app/application.h"
 #include "platform/network_ports.h"
 #include "platform/path_port_list.h"
-#include "platform/test_platform.h"
+#include "window_doubles/test_platform.h"
 
 namespace zx {
 namespace {

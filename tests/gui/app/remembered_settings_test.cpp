@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 
 #include "app/application.h"
-#include "platform/test_platform.h"
 #include "ui/preset_area.h"
+#include "window_doubles/test_platform.h"
 
 using namespace zx;
 

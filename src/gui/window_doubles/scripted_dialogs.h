@@ -7,8 +7,8 @@
 #include <functional>
 #include <vector>
 
-#include "platform/clock.h"
 #include "desktop/window_dialogs.h"
+#include "platform/clock.h"
 
 namespace zx {
 
