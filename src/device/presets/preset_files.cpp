@@ -97,7 +97,6 @@ void PresetFiles::OnBlockDamaged() {
 void PresetFiles::OnAcknowledged() {
     if (!awaitingBlockAck_) return;
     awaitingBlockAck_ = false;
-    BlockWriteAcknowledged = true;
     // The device has taken the block: from now on the screen shows it.
     LoadTaken = true;
     ApplyText(writtenText_);
@@ -246,7 +245,6 @@ void PresetFiles::EndProgressRun() {
 }
 
 void PresetFiles::WriteImageBlock(QStringView frameText) {
-    BlockWriteAcknowledged = false;
     awaitingBlockAck_ = false;
     if (!transport_.LinkUp) return;
     const std::optional<QByteArray> body = BlockWriteBody(frameText);

@@ -53,8 +53,6 @@ class PresetFiles {
 
     bool SavePending = false;
     int progressCounter = 0; // Timer15's ticks
-    // The device acknowledged the last block written to it.
-    bool BlockWriteAcknowledged = false;
     // The last load to the device was taken: acknowledged, or read back as written. Without
     // either the load ends with "overtime，try again." and the screen shows what the device
     // holds.
