@@ -105,7 +105,9 @@ void PresetFiles::OnAcknowledged() {
 void PresetFiles::OnLinkClosed() {
     awaitingBlockAck_ = false;
     SavePending = false;
-    verifying_ = false;
+    writtenText_.clear();
+    // A read-back that will not come ends the progress run it holds open.
+    if (std::exchange(verifying_, false)) EndProgressRun();
     timers_.stop(TimerId::saveTimer);
 }
 
