@@ -7,8 +7,8 @@
 #include "link/send_slots.h"
 #include "link/serial_transport.h"
 #include "model/preset_image.h"
-#include "platform/test_platform.h"
 #include "replies/apply_image.h"
+#include "window_doubles/test_platform.h"
 
 #include "bench_support.h"
 

@@ -5,9 +5,9 @@
 #include "drawing/graph_canvas.h"
 #include "model/parameter_model.h"
 #include "model/preset_image.h"
-#include "platform/test_platform.h"
 #include "response/curve_kernel.h"
 #include "response/response_curves.h"
+#include "window_doubles/test_platform.h"
 
 #include "bench_support.h"
 

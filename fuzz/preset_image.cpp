@@ -9,10 +9,10 @@
 #include "model/preset_image.h"
 #include "link/send_slots.h"
 #include "link/serial_transport.h"
-#include "platform/test_platform.h"
 #include "replies/apply_image.h"
 #include "response/response_curves.h"
 #include "support/fuzz_checks.h"
+#include "window_doubles/test_platform.h"
 
 namespace {
 

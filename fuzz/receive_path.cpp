@@ -16,9 +16,9 @@
 #include "headless/headless_views.h"
 #include "link/frame.h"
 #include "model/parameter_model.h"
-#include "platform/test_platform.h"
-#include "presets/device_link.h"
+#include "session/device_link.h"
 #include "support/fuzz_checks.h"
+#include "window_doubles/test_platform.h"
 
 namespace {
 

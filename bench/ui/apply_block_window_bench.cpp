@@ -2,8 +2,8 @@
 
 #include "app/application.h"
 #include "model/preset_image.h"
-#include "platform/test_platform.h"
 #include "ui/editor_window.h"
+#include "window_doubles/test_platform.h"
 
 #include <array>
 

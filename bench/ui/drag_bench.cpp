@@ -4,8 +4,8 @@
 #include <QMouseEvent>
 
 #include "app/application.h"
-#include "platform/test_platform.h"
 #include "ui/graph_view.h"
+#include "window_doubles/test_platform.h"
 
 using namespace zx;
 

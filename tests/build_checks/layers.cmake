@@ -1,8 +1,9 @@
 # The layers, bottom up. A source may include headers of its own folder and of folders below
 # it, never above: `cmake -DSRC=<src> -P layers.cmake` lists every include that runs up and
-# fails when there is one. "platform" names both the device's platform services and the
-# window side's dialogs; both sit low, under everything that uses them.
-set(LAYERS model sim platform response fit link replies presets headless drawing editing ui app)
+# fails when there is one. Every folder name is used once in src/device and src/gui together,
+# so an include's prefix names one folder.
+set(LAYERS model sim platform doubles response fit link replies presets session headless desktop
+    window_doubles drawing editing ui app)
 
 file(GLOB_RECURSE sources ${SRC}/*.h ${SRC}/*.cpp)
 set(violations "")

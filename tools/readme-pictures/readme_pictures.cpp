@@ -14,9 +14,9 @@
 
 #include "app/application.h"
 #include "platform/file_io.h"
-#include "platform/test_platform.h"
 #include "ui/editor_window.h"
 #include "ui/screen_refresh.h"
+#include "window_doubles/test_platform.h"
 
 using namespace zx;
 

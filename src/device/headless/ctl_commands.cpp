@@ -89,12 +89,11 @@ int Load(LinkSession& s, const CtlCommand& c, QTextStream& err) {
     s.dialogs.openAnswer = c.file;
     s.link.presetFiles.OnLoadButton();
     if (!s.failure().isEmpty()) return Fail(err, doing, s.failure());
-    // The window keeps the link quiet for its progress run while the device takes the block.
-    if (!s.WaitFor([&s] { return !s.timers.isActive(TimerId::Timer15); }, kLoadSettleLimitMs))
+    // As in the window: the block is taken on its acknowledgement or, after the progress run,
+    // on a read-back that matches; otherwise the load ends with its time-out message.
+    if (!s.WaitFor([&s] { return !s.link.presetFiles.Busy(); }, kLoadSettleLimitMs))
         return Fail(err, doing, s.failure());
-    // Without the device's acknowledgement the block never arrived whole.
-    if (!s.link.presetFiles.BlockWriteAcknowledged)
-        return Fail(err, doing, QStringLiteral("the device did not acknowledge the block"));
+    if (!s.link.presetFiles.LoadTaken) return Fail(err, doing, s.failure());
     if (!c.verify) return kCtlOk;
 
     const std::optional<QString> fileText = ReadPresetFile(c.file).frameText;

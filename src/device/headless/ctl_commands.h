@@ -52,7 +52,7 @@ int RunCtl(LinkSession& session, const CtlCommand& command, QTextStream& out, QT
 
 // Bounds on waits that the program's own timers end earlier: the 6 s progress run after a
 // block write (the device applies the block meanwhile) and the recall's 13 s time-out.
-inline constexpr int kLoadSettleLimitMs = 10000;
+inline constexpr int kLoadSettleLimitMs = 12000;
 inline constexpr int kRecallLimitMs = 16000;
 
 } // namespace zx

@@ -7,7 +7,7 @@
 #include "headless/headless_dialogs.h"
 #include "headless/headless_views.h"
 #include "model/parameter_model.h"
-#include "presets/device_link.h"
+#include "session/device_link.h"
 
 namespace zx {
 

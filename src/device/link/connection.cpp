@@ -7,6 +7,8 @@
 #include "platform/message_texts.h"
 #include "platform/timer_hub.h"
 
+#include <utility>
+
 namespace zx {
 namespace {
 
@@ -28,6 +30,19 @@ Connection::Connection(SerialTransport& transport, TimerHub& timers, Dialogs& di
     timers_.setHandler(TimerId::Timer10, [this] { OnTimer10(); });
     timers_.setHandler(TimerId::refurbish, [this] { OnRefurbish(); });
     timers_.setHandler(TimerId::TimerONOFF, [this] { OnTimerOnOff(); });
+    // A network port connects after OpenPort has returned; a host that refuses or never
+    // answers is a port that does not open.
+    transport_.setOpenFailedHandler([this] {
+        if (!captionConnect_) return;
+        Disconnect();
+        transport_.SelectedPort = 0;
+        dialogs_.message(kNoPort);
+    });
+    // The handshake's deadlines count from the block request, which goes out once the port
+    // is open; the time a network port takes to connect is not the device's.
+    transport_.setOpenedHandler([this] {
+        if (std::exchange(awaitingOpen_, false) && captionConnect_) RequestBlock();
+    });
 }
 
 void Connection::Startup() {
@@ -77,15 +92,12 @@ void Connection::Connect() {
     sendSlots_.ClearPending();
 
     blockAskedAgain_ = false;
+    awaitingOpen_ = false;
     if (transport_.OpenPort()) {
-        transport_.StartReader();
-        transport_.RxHexBuffer.clear();
-        transport_.SendBuffer = LiveBlockRequest();
-        transport_.WritePort();
-        // The three deadlines all count from the moment the request has gone out.
-        timers_.start(TimerId::chcon);
-        timers_.start(TimerId::chcon112);
-        timers_.start(TimerId::chcon188);
+        if (transport_.Opening())
+            awaitingOpen_ = true;
+        else
+            RequestBlock();
     } else {
         transport_.SelectedPort = 0;
         view_.showConnectingBox(false);
@@ -96,7 +108,19 @@ void Connection::Connect() {
     if (transport_.SelectedPort != 0) SetCaption(true);
 }
 
+void Connection::RequestBlock() {
+    transport_.StartReader();
+    transport_.RxHexBuffer.clear();
+    transport_.SendBuffer = LiveBlockRequest();
+    transport_.WritePort();
+    // The three deadlines all count from the moment the request has gone out.
+    timers_.start(TimerId::chcon);
+    timers_.start(TimerId::chcon112);
+    timers_.start(TimerId::chcon188);
+}
+
 void Connection::Disconnect() {
+    awaitingOpen_ = false;
     view_.showConnectingBox(false);
     view_.setMainPanelsEnabled(true);
     timers_.stop(TimerId::Timer10);

@@ -50,6 +50,8 @@ class Connection {
 
   private:
     void Connect();
+    // Asks for the live block and starts the handshake's deadlines.
+    void RequestBlock();
     void Disconnect();
     // Polling, its watchdog, the send cycle and the handshake deadlines.
     void StopLinkTimers();
@@ -73,6 +75,7 @@ class Connection {
     ConnectionView& view_;
     bool captionConnect_ = false;
     bool blockAskedAgain_ = false;
+    bool awaitingOpen_ = false; // the port is still opening; the block request waits
     std::function<void()> onDisconnected_;
 };
 

@@ -1,5 +1,7 @@
 #include "link/send_slots.h"
 
+#include <QScopeGuard>
+
 #include "link/frame.h"
 #include "link/serial_transport.h"
 #include "platform/timer_hub.h"
@@ -94,7 +96,7 @@ void SendSlots::OnTimer7() {
 
 void SendSlots::OnTimer4() {
     timers_.stop(TimerId::Timer4);
-    timers_.start(TimerId::Timer1);
+    if (!pollingHeld_) timers_.start(TimerId::Timer1);
     timers_.start(TimerId::sendTimer);
 }
 
@@ -131,6 +133,12 @@ bool SendSlots::SendQueued() {
     constexpr int kLimitMs =
         (kFlagCount + 1) * (TimerInterval(TimerId::sendTimer) + TimerInterval(TimerId::Timer7) +
                             TimerInterval(TimerId::Timer4));
+    // No poll goes out meanwhile: its answer could arrive in one read with the operation's
+    // own reply.
+    pollingHeld_ = true;
+    const auto release = qScopeGuard([this] { pollingHeld_ = false; });
+    timers_.stop(TimerId::Timer1);
+    timers_.stop(TimerId::intimer);
     for (int waited = 0; transport_.LinkUp && !Resting(); waited += kStepMs) {
         if (waited >= kLimitMs) return false;
         // A cycle held by an earlier operation scans again.

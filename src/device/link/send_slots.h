@@ -58,7 +58,8 @@ class SendSlots {
     // Sends every pending frame at the usual pace and returns once the cycle rests: nothing
     // pending or picked, and the 300 ms after the last write over. A preset or file operation
     // calls it before it quiets the cycle, so that the edits made just before it reach the
-    // device first. False when the link went down first.
+    // device first. Polling stays stopped meanwhile and afterwards. False when the link went
+    // down first.
     bool SendQueued();
     // Nothing pending or picked, and no write or rest of the cycle under way.
     bool Resting() const;
@@ -84,6 +85,7 @@ class SendSlots {
     TimerHub& timers_;
     std::array<QByteArray, kSlotCount> slots_;
     std::array<bool, kFlagCount> pending_{};
+    bool pollingHeld_ = false; // SendQueued runs: the rest after a write restarts no poll
     int currentSlot_ = 0;
 };
 

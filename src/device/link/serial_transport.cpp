@@ -24,6 +24,14 @@ SerialTransport::SerialTransport(SerialDevice& device, PortList& ports, Clock& c
     device_.setFailureHandler([this] {
         if (LinkUp && !tornDown_) TearDown();
     });
+    device_.setOpenedHandler([this] {
+        if (LinkUp && !tornDown_ && onOpened_) onOpened_();
+    });
+    device_.setOpenFailureHandler([this] {
+        if (!LinkUp || tornDown_) return;
+        TearDown();
+        if (onOpenFailed_) onOpenFailed_();
+    });
 }
 
 bool SerialTransport::ListPorts(QStringList& list) {

@@ -39,7 +39,8 @@ class SerialTransport {
     bool OpenPort();
     // Wires the receive notification to OnCommNotify. Only meaningful while LinkUp is true.
     void StartReader();
-    // Writes all of SendBuffer (unchanged) and returns when it has gone out.
+    // Writes all of SendBuffer (unchanged): a local port returns when it has gone out, a
+    // network port when it is queued for the event loop to send.
     void WritePort();
     // Stops receiving, discards queued data, closes the port and clears LinkUp. Never waits
     // for a notification that is being handled.
@@ -52,6 +53,13 @@ class SerialTransport {
     void OnCommNotify();
     // The reply dispatcher OnCommNotify runs after appending.
     void setDispatcher(std::function<void()> dispatcher) { dispatcher_ = std::move(dispatcher); }
+    // A port whose open completes later (a network port) did not open after all; the port
+    // has been torn down.
+    void setOpenFailedHandler(std::function<void()> handler) { onOpenFailed_ = std::move(handler); }
+    // The port OpenPort accepted is still being opened (a network port connecting); the
+    // opened handler, or else the open-failed one, follows.
+    bool Opening() const { return LinkUp && !tornDown_ && device_.opening(); }
+    void setOpenedHandler(std::function<void()> handler) { onOpened_ = std::move(handler); }
 
     bool readerRunning() const { return readerRunning_; }
     // A read or write failure closed the device while LinkUp stays true.
@@ -70,6 +78,8 @@ class SerialTransport {
     PortList& ports_;
     Clock& clock_;
     std::function<void()> dispatcher_;
+    std::function<void()> onOpenFailed_;
+    std::function<void()> onOpened_;
     bool readerRunning_ = false;
     bool tornDown_ = false;
 };

@@ -48,17 +48,30 @@ constexpr std::uint16_t JoinHalves(ByteHalves h) {
     return static_cast<std::uint16_t>(h.high * 256 + h.low);
 }
 
+// The table indexes of 0.0 dB (a band's gains, a channel's gain), and a band's Q by default.
+inline constexpr std::uint8_t kZeroEqGainIndex = 120;
+inline constexpr std::uint8_t kZeroChannelGainIndex = 120;
+inline constexpr std::uint8_t kDefaultQIndex = 4;
+
+// A band's and a crossover filter's type as the model and the wire hold it.
+constexpr std::uint8_t TypeByte(EqType t) {
+    return static_cast<std::uint8_t>(t);
+}
+constexpr std::uint8_t TypeByte(CrossoverType t) {
+    return static_cast<std::uint8_t>(t);
+}
+
 struct ChannelParams {
     std::uint8_t mute = 0;
     std::uint8_t polarity = 0;
-    std::uint8_t gainIndex = 120;
+    std::uint8_t gainIndex = kZeroChannelGainIndex;
     std::uint16_t delaySteps = 0;
     ByteHalves delayHalves;
     std::uint8_t bypass = 0;
     std::uint8_t hpfFreqIndex = 0;
-    std::uint8_t hpfType = 0;
-    std::uint8_t lpfFreqIndex = 240;
-    std::uint8_t lpfType = 0;
+    std::uint8_t hpfType = TypeByte(CrossoverType::Butterworth12);
+    std::uint8_t lpfFreqIndex = kMaxFrequencyIndex;
+    std::uint8_t lpfType = TypeByte(CrossoverType::Butterworth12);
     friend bool operator==(const ChannelParams&, const ChannelParams&) = default;
 };
 
@@ -73,12 +86,12 @@ struct OutputParams {
 
 struct EqBandParams {
     std::uint8_t freqIndex = 0;
-    std::uint8_t type = 0;
-    std::uint16_t peakGainIndex = 120;
-    ByteHalves peakGainHalves{120, 0};
-    std::uint16_t shelfGainIndex = 120;
-    ByteHalves shelfGainHalves{120, 0};
-    std::uint8_t qIndex = 4;
+    std::uint8_t type = TypeByte(EqType::Peq);
+    std::uint16_t peakGainIndex = kZeroEqGainIndex;
+    ByteHalves peakGainHalves = SplitHalves(kZeroEqGainIndex);
+    std::uint16_t shelfGainIndex = kZeroEqGainIndex;
+    ByteHalves shelfGainHalves = SplitHalves(kZeroEqGainIndex);
+    std::uint8_t qIndex = kDefaultQIndex;
     friend bool operator==(const EqBandParams&, const EqBandParams&) = default;
 };
 
@@ -111,7 +124,7 @@ EqBandParams DefaultBand(int bandInChannel);
 // A peaking band (PEQ) has the peak gain and a Q; the shelves (LS, HS) have the shelf gain and
 // no Q. The first form takes a band type as stored or as a list shows it.
 constexpr bool IsPeaking(int eqType) {
-    return eqType == static_cast<int>(EqType::Peq);
+    return eqType == TypeByte(EqType::Peq);
 }
 constexpr bool IsPeaking(const EqBandParams& band) {
     return IsPeaking(band.type);

@@ -37,8 +37,8 @@ constexpr int kBandQ = 6;
 constexpr int kBandRecordSize = 8;
 constexpr int kImageTextEnd = kImageTextOffset + 2 * kImageSize;
 constexpr char kTextStart[] = "A5A5A500520028000228";
-constexpr int kMaxCrossoverType = 11;
-constexpr int kMaxEqType = 2;
+constexpr int kMaxCrossoverType = int(kCrossoverTypeCount) - 1;
+constexpr int kMaxEqType = int(kEqTypeCount) - 1;
 
 template <typename T> T Clamped(T value, int highest) {
     return static_cast<T>(std::min<int>(value, highest));

@@ -1,10 +1,8 @@
 #include "platform/network_serial.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
-
 #include "platform/network_address.h"
+
+#include <utility>
 
 namespace zx {
 
@@ -13,12 +11,21 @@ NetworkSerialDevice::NetworkSerialDevice() {
         take();
         if (!input_.isEmpty()) dataArrived();
     });
+    connect(&socket_, &QTcpSocket::connected, this, [this] { onConnected(); });
     connect(&socket_, &QTcpSocket::disconnected, this, [this] { dropped(); });
     connect(&socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
         // A wait that ran out is no failure of the connection.
-        if (e != QAbstractSocket::SocketTimeoutError &&
-            socket_.state() != QAbstractSocket::ConnectedState)
+        if (e == QAbstractSocket::SocketTimeoutError ||
+            socket_.state() == QAbstractSocket::ConnectedState)
+            return;
+        if (opening())
+            openFailed();
+        else
             dropped();
+    });
+    connectLimit_.setSingleShot(true);
+    connect(&connectLimit_, &QTimer::timeout, this, [this] {
+        if (opening()) openFailed();
     });
 }
 
@@ -26,49 +33,61 @@ bool NetworkSerialDevice::open(const QString& address) {
     const std::optional<NetworkAddress> a = ParseNetworkAddress(address);
     if (open_ || !a) return false;
     socket_.abort();
-    socket_.connectToHost(a->host, a->port);
-    if (socket_.state() != QAbstractSocket::ConnectedState) {
-        QEventLoop loop;
-        QTimer limit;
-        limit.setSingleShot(true);
-        connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-        connect(&socket_, &QTcpSocket::connected, &loop, &QEventLoop::quit);
-        connect(&socket_, &QTcpSocket::errorOccurred, &loop, &QEventLoop::quit);
-        limit.start(kConnectLimitMs);
-        loop.exec();
-    }
-    if (socket_.state() != QAbstractSocket::ConnectedState) {
-        socket_.abort();
-        return false;
-    }
-    // A frame goes out at once rather than waiting for the acknowledgement of the one before.
-    socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    input_.clear();
+    unsent_.clear();
     // Like a driver's input queue: a peer faster than the line waits in the network instead.
     socket_.setReadBufferSize(kInputQueueSize);
-    input_.clear();
-    open_ = true;
     if (a->kind == NetworkAddress::Kind::Rfc2217) {
         telnet_.emplace();
-        socket_.write(telnet_->opening());
+        unsent_ = telnet_->opening();
     } else {
         telnet_.reset();
     }
-    return true;
+    open_ = true;
+    connected_ = false;
+    ++attempt_;
+    connectLimit_.start(kConnectLimitMs);
+    socket_.connectToHost(a->host, a->port);
+    // A refusal may come within the call.
+    return open_;
+}
+
+void NetworkSerialDevice::onConnected() {
+    if (!open_) return;
+    connectLimit_.stop();
+    connected_ = true;
+    // A frame goes out at once rather than waiting for the acknowledgement of the one before.
+    socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    send(std::exchange(unsent_, QByteArray()));
+    reportOpened();
+}
+
+void NetworkSerialDevice::openFailed() {
+    close();
+    // Not for a later attempt that has started meanwhile.
+    QMetaObject::invokeMethod(
+        this,
+        [this, attempt = attempt_] {
+            if (attempt == attempt_ && !open_) reportOpenFailure();
+        },
+        Qt::QueuedConnection);
 }
 
 bool NetworkSerialDevice::write(const QByteArray& bytes) {
     if (!open_) return false;
-    const QByteArray wire = telnet_ ? TelnetCodec::Escape(bytes) : bytes;
-    if (socket_.write(wire) != wire.size()) return false;
-    // As long as the serial port's own write may take.
-    const int limitMs = 1000 + int(bytes.size()) * 3;
-    QElapsedTimer t;
-    t.start();
-    while (open_ && socket_.bytesToWrite() > 0) {
-        const int left = limitMs - int(t.elapsed());
-        if (left <= 0 || !socket_.waitForBytesWritten(left)) break;
+    return send(telnet_ ? TelnetCodec::Escape(bytes) : bytes);
+}
+
+bool NetworkSerialDevice::send(const QByteArray& wire) {
+    if (wire.isEmpty()) return true;
+    if (!connected_) {
+        unsent_.append(wire);
+        return unsent_.size() <= kWriteBacklogLimit;
     }
-    return open_ && socket_.bytesToWrite() == 0;
+    // The event loop sends what the socket holds; a server that stops reading lets it grow
+    // until the device's silence ends the link, or this bound does.
+    if (socket_.bytesToWrite() + wire.size() > kWriteBacklogLimit) return false;
+    return socket_.write(wire) == wire.size();
 }
 
 int NetworkSerialDevice::bytesQueued() {
@@ -100,8 +119,11 @@ void NetworkSerialDevice::purge() {
 
 void NetworkSerialDevice::close() {
     open_ = false;
+    connected_ = false;
+    connectLimit_.stop();
     socket_.abort();
     input_.clear();
+    unsent_.clear();
     telnet_.reset();
 }
 
@@ -120,8 +142,16 @@ void NetworkSerialDevice::take() {
         return;
     }
     input_.append(telnet_->receive(raw));
+    if (telnet_->failed()) {
+        // A server that breaks the Telnet rules is a line that has failed, as when the
+        // adapter is pulled: the link ends by its watchdog. Reported from the event loop, not
+        // from inside a read.
+        QMetaObject::invokeMethod(
+            this, [this] { dropped(); }, Qt::QueuedConnection);
+        return;
+    }
     const QByteArray replies = telnet_->takeReplies();
-    if (!replies.isEmpty()) socket_.write(replies);
+    if (!replies.isEmpty()) send(replies);
 }
 
 void NetworkSerialDevice::dropped() {

@@ -14,6 +14,8 @@ RoutedSerialDevice::RoutedSerialDevice() {
             if (d == active_ && d->bytesQueued() != 0) dataArrived();
         });
         d->setFailureHandler([this] { reportFailure(); });
+        d->setOpenFailureHandler([this] { reportOpenFailure(); });
+        d->setOpenedHandler([this] { reportOpened(); });
     }
 }
 

@@ -16,6 +16,7 @@ class RoutedSerialDevice : public QObject, public SerialDevice {
 
     bool open(const QString& deviceName) override;
     bool isOpen() const override { return active_ && active_->isOpen(); }
+    bool opening() const override { return active_ && active_->opening(); }
     bool write(const QByteArray& bytes) override;
     int bytesQueued() override;
     std::optional<QByteArray> read(int maxBytes) override;

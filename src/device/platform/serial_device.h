@@ -22,7 +22,11 @@ class SerialDevice {
     // is in use or refuses the settings.
     virtual bool open(const QString& deviceName) = 0;
     virtual bool isOpen() const = 0;
-    // Writes all bytes and returns when they have gone out; false on failure.
+    // open() has accepted the device, but it is not ready yet (a network port connecting);
+    // the opened handler, or else the open failure handler, follows from the event loop.
+    virtual bool opening() const { return false; }
+    // Writes all bytes, false on failure. A local port returns when they have gone out; a
+    // network port queues them and returns at once, so a slow server never stalls the caller.
     virtual bool write(const QByteArray& bytes) = 0;
     // The number of received bytes waiting to be read; -1 if the device cannot tell.
     virtual int bytesQueued() = 0;
@@ -44,6 +48,12 @@ class SerialDevice {
     }
     // Called when the device fails outside a call (the adapter was unplugged).
     void setFailureHandler(std::function<void()> handler) { onFailure_ = std::move(handler); }
+    // Called, from the event loop, when a device that open() accepted at once (a network port
+    // still connecting) turns out not to open after all: a port that does not open.
+    void setOpenFailureHandler(std::function<void()> handler) {
+        onOpenFailure_ = std::move(handler);
+    }
+    void setOpenedHandler(std::function<void()> handler) { onOpened_ = std::move(handler); }
     bool notificationOutstanding() const { return posted_ || busy_; }
 
   protected:
@@ -75,10 +85,18 @@ class SerialDevice {
     void reportFailure() {
         if (onFailure_) onFailure_();
     }
+    void reportOpenFailure() {
+        if (onOpenFailure_) onOpenFailure_();
+    }
+    void reportOpened() {
+        if (onOpened_) onOpened_();
+    }
 
   private:
     std::function<void()> onData_;
     std::function<void()> onFailure_;
+    std::function<void()> onOpenFailure_;
+    std::function<void()> onOpened_;
     bool posted_ = false;
     bool busy_ = false;
     bool missed_ = false;

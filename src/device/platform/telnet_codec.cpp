@@ -128,10 +128,23 @@ void TelnetCodec::subnegotiation() {
     sub_.clear();
 }
 
+void TelnetCodec::appendSub(char c) {
+    if (sub_.size() < kMaxSubnegotiation) {
+        sub_.append(c);
+        return;
+    }
+    // No option the link uses is this long: a server that never ends one would otherwise
+    // grow it without limit.
+    failed_ = true;
+    sub_.clear();
+}
+
 QByteArray TelnetCodec::receive(const QByteArray& bytes) {
     QByteArray data;
     data.reserve(bytes.size());
     for (char c : bytes) {
+        // After a broken negotiation nothing the server sends can be trusted as data.
+        if (failed_) break;
         const auto b = std::uint8_t(c);
         switch (state_) {
         case State::Data:
@@ -163,11 +176,11 @@ QByteArray TelnetCodec::receive(const QByteArray& bytes) {
             if (b == kIac)
                 state_ = State::SubIac;
             else
-                sub_.append(c);
+                appendSub(c);
             break;
         case State::SubIac:
             if (b == kIac) {
-                sub_.append(c);
+                appendSub(c);
                 state_ = State::Sub;
             } else {
                 // IAC SE ends it; anything else after IAC ends a malformed one the same way.

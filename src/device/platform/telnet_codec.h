@@ -54,6 +54,11 @@ class TelnetCodec {
     // The line settings as subnegotiations.
     static QByteArray LineSettings();
 
+    // A subnegotiation ran past kMaxSubnegotiation bytes: the connection cannot be trusted
+    // and is to be ended; receive() passes nothing on any more.
+    bool failed() const { return failed_; }
+    static constexpr qsizetype kMaxSubnegotiation = 256;
+
   private:
     enum class Side : std::uint8_t { No, WantYes, Yes };
     enum class State : std::uint8_t { Data, Iac, Option, Sub, SubIac };
@@ -62,6 +67,7 @@ class TelnetCodec {
     static bool WeAccept(std::uint8_t option);
     void command(std::uint8_t verb, std::uint8_t option);
     void subnegotiation();
+    void appendSub(char c);
     void say(std::uint8_t verb, std::uint8_t option);
 
     State state_ = State::Data;
@@ -71,6 +77,7 @@ class TelnetCodec {
     std::array<Side, 256> us_{};  // the options this side performs (WILL)
     std::array<Side, 256> him_{}; // the options the server performs (DO)
     std::uint32_t reportedBaud_ = 0;
+    bool failed_ = false;
 };
 
 } // namespace zx

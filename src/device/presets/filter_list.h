@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include "model/parameter_model.h"
+
 #include <optional>
 #include <vector>
 
@@ -35,8 +37,8 @@ enum class ShelfForm { Standard, CentreQ, FirstOrder, SecondOrder };
 struct DeviceBandValues {
     int type = 0;
     int freq = 0;
-    int peakGain = 120;
-    int shelfGain = 120;
+    int peakGain = kZeroEqGainIndex;
+    int shelfGain = kZeroEqGainIndex;
     int q = 4;
     friend bool operator==(const DeviceBandValues&, const DeviceBandValues&) = default;
 };

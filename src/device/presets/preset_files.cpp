@@ -13,6 +13,8 @@
 #include "presets/preset_view.h"
 #include "replies/apply_image.h"
 
+#include <utility>
+
 namespace zx {
 namespace {
 
@@ -41,7 +43,7 @@ void PresetFiles::OnStoreButton() {
 }
 
 bool PresetFiles::Busy() const {
-    return SavePending || sendingQueued_ || timers_.isActive(TimerId::Timer15);
+    return WaitsForBlock() || sendingQueued_ || timers_.isActive(TimerId::Timer15);
 }
 
 void PresetFiles::StoreLinkUp() {
@@ -53,12 +55,10 @@ void PresetFiles::StoreLinkUp() {
     view_.hideEditor();
     // The file holds the device's block, so the edits still queued go to the device first.
     sendingQueued_ = true;
-    const bool sent = sendSlots_.SendQueued();
+    const bool sent = sendSlots_.SendQueued(); // stops polling first
     sendingQueued_ = false;
     if (!sent) return;
     sendSlots_.Hold();
-    timers_.stop(TimerId::Timer1);
-    timers_.stop(TimerId::intimer);
     SavePending = true;
     blockAskedAgain_ = false;
     // The device has answered a block request well within this at 9600 baud; without an
@@ -74,15 +74,18 @@ void PresetFiles::StoreLinkUp() {
 
 void PresetFiles::OnSaveTimeout() {
     timers_.stop(TimerId::saveTimer);
-    if (!SavePending) return;
+    if (!WaitsForBlock()) return;
     SavePending = false;
+    // A load neither acknowledged nor read back: the screen keeps what it showed, the
+    // device's settings from before the load as far as the program knows.
+    if (std::exchange(verifying_, false)) EndProgressRun();
     timers_.start(TimerId::Timer1);
     timers_.start(TimerId::sendTimer);
     dialogs_.message(PresetOvertimeText());
 }
 
 void PresetFiles::OnBlockDamaged() {
-    if (!SavePending || blockAskedAgain_) return;
+    if (!WaitsForBlock() || blockAskedAgain_) return;
     blockAskedAgain_ = true;
     transport_.RxHexBuffer.clear();
     transport_.SendBuffer = LiveBlockRequest();
@@ -94,17 +97,26 @@ void PresetFiles::OnBlockDamaged() {
 void PresetFiles::OnAcknowledged() {
     if (!awaitingBlockAck_) return;
     awaitingBlockAck_ = false;
-    BlockWriteAcknowledged = true;
+    // The device has taken the block: from now on the screen shows it.
+    LoadTaken = true;
+    ApplyText(writtenText_);
 }
 
 void PresetFiles::OnLinkClosed() {
     awaitingBlockAck_ = false;
     SavePending = false;
+    writtenText_.clear();
+    // A read-back that will not come ends the progress run it holds open.
+    if (std::exchange(verifying_, false)) EndProgressRun();
     timers_.stop(TimerId::saveTimer);
 }
 
 void PresetFiles::OnSavedBlock(const QString& frameText) {
     timers_.stop(TimerId::saveTimer);
+    if (std::exchange(verifying_, false)) {
+        OnReadBack(frameText);
+        return;
+    }
     SavePending = false;
     // The dispatcher restarts polling and sending once this returns.
     SaveText(frameText.left(kBlockFrameTextSize));
@@ -165,29 +177,69 @@ void PresetFiles::LoadToDevice(const QString& text) {
     timers_.stop(TimerId::Timer15);
     timers_.start(TimerId::Timer15);
 
+    // The file replaces every setting: an edit still queued would undo part of it, and the
+    // next acknowledgement must be the block's.
+    sendSlots_.DropAll();
+    LoadTaken = false;
+    writtenText_ = text;
+    // The screen shows the file once the device has taken it, on its acknowledgement or on
+    // a read-back that matches; never before.
     WriteImageBlock(text);
-    transport_.RxHexBuffer = text;
-    applier_.ApplyPresetImage();
-    transport_.RxHexBuffer.clear();
-    // Sending goes on during the progress run; the block left nothing pending.
+    // Sending goes on during the progress run.
     timers_.start(TimerId::sendTimer);
 }
 
-void PresetFiles::LoadToModel(const QString& text) {
-    transport_.RxHexBuffer = text;
+void PresetFiles::ApplyText(const QString& text) {
+    // The receive buffer may hold replies behind the one being handled; they stay.
+    const QString kept = std::exchange(transport_.RxHexBuffer, text);
     applier_.ApplyPresetImage();
+    transport_.RxHexBuffer = kept;
+}
+
+void PresetFiles::LoadToModel(const QString& text) {
+    ApplyText(text);
     // The apply leaves the link flag set; there is no link.
     transport_.LinkUp = false;
-    transport_.RxHexBuffer.clear();
 }
 
 void PresetFiles::OnTimer15() {
     ++progressCounter;
     view_.setProgressPercent(progressCounter * 5);
     if (progressCounter < kProgressSteps) return;
+    timers_.stop(TimerId::Timer15);
+    if (transport_.LinkUp && !LoadTaken && !writtenText_.isEmpty()) {
+        // No acknowledgement: a device that takes blocks silently is asked what it holds.
+        ReadBack();
+        return;
+    }
+    writtenText_.clear();
     // The link may have closed during the progress run; polling then waits for a connect.
     if (transport_.LinkUp) timers_.start(TimerId::Timer1);
-    timers_.stop(TimerId::Timer15);
+    EndProgressRun();
+}
+
+void PresetFiles::ReadBack() {
+    verifying_ = true;
+    blockAskedAgain_ = false;
+    sendSlots_.Hold();
+    timers_.stop(TimerId::saveTimer);
+    timers_.start(TimerId::saveTimer);
+    transport_.RxHexBuffer.clear();
+    transport_.SendBuffer = LiveBlockRequest();
+    transport_.WritePort();
+}
+
+void PresetFiles::OnReadBack(const QString& frameText) {
+    const QString written = std::exchange(writtenText_, QString());
+    LoadTaken = ImagePayloadOfText(frameText) == ImagePayloadOfText(written);
+    // What the device holds, whether it took the file or not. The dispatcher restarts
+    // polling and sending once this returns.
+    ApplyText(frameText);
+    EndProgressRun();
+    if (!LoadTaken) dialogs_.message(PresetOvertimeText());
+}
+
+void PresetFiles::EndProgressRun() {
     view_.showProgressBox(false);
     view_.setGraphPanelEnabled(true);
     view_.setTopBarEnabled(true);
@@ -195,7 +247,6 @@ void PresetFiles::OnTimer15() {
 }
 
 void PresetFiles::WriteImageBlock(QStringView frameText) {
-    BlockWriteAcknowledged = false;
     awaitingBlockAck_ = false;
     if (!transport_.LinkUp) return;
     const std::optional<QByteArray> body = BlockWriteBody(frameText);

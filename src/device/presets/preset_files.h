@@ -40,6 +40,9 @@ class PresetFiles {
 
     // A file save or load waits for the device, or edits are being sent before a save.
     bool Busy() const;
+    // The next block from the device is this operation's: a file save's, or the read-back of
+    // a load the device did not acknowledge. The dispatcher hands it to OnSavedBlock.
+    bool WaitsForBlock() const { return SavePending || verifying_; }
     // Whether a store or recall waits for the device; a file save or a load to the device then
     // does nothing, since the two would take each other's block.
     void setBusyElsewhere(std::function<bool()> busy) { busyElsewhere_ = std::move(busy); }
@@ -50,8 +53,10 @@ class PresetFiles {
 
     bool SavePending = false;
     int progressCounter = 0; // Timer15's ticks
-    // The device acknowledged the last block written to it.
-    bool BlockWriteAcknowledged = false;
+    // The last load to the device was taken: acknowledged, or read back as written. Without
+    // either the load ends with "overtime，try again." and the screen shows what the device
+    // holds.
+    bool LoadTaken = false;
 
     static constexpr int kSaveStepWaitMs = 50;
     static constexpr int kHeaderWaitMs = 100;
@@ -65,6 +70,11 @@ class PresetFiles {
     void SaveText(const QString& text);
     void LoadToDevice(const QString& text);
     void LoadToModel(const QString& text);
+    // Applies a frame text as an image, keeping what the receive buffer holds.
+    void ApplyText(const QString& text);
+    void ReadBack();
+    void OnReadBack(const QString& frameText);
+    void EndProgressRun();
     void ResumePolling();
     void OnTimer15();
     void OnSaveTimeout();
@@ -80,6 +90,8 @@ class PresetFiles {
     bool sendingQueued_ = false;
     bool blockAskedAgain_ = false;
     bool awaitingBlockAck_ = false;
+    bool verifying_ = false;
+    QString writtenText_; // the load's block until it is taken or refused
 };
 
 } // namespace zx

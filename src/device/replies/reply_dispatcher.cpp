@@ -45,6 +45,14 @@ void ReplyDispatcher::DispatchReplies() {
     timers_.stop(TimerId::chcon);
     timers_.stop(TimerId::intimer);
 
+    // Every complete reply in the buffer is handled before the call returns: nothing may wait
+    // for bytes that never come (an acknowledgement behind a poll answer, with polling stopped).
+    const QString& rx = transport_.RxHexBuffer;
+    for (qsizetype before = rx.size(); DispatchPass() && !rx.isEmpty() && rx.size() != before;)
+        before = rx.size();
+}
+
+bool ReplyDispatcher::DispatchPass() {
     QString& rx = transport_.RxHexBuffer;
     if (rx.size() >= kBufferLimit) rx.clear();
     if (!rx.startsWith(QLatin1StringView(kSyncText))) rx.clear();
@@ -58,9 +66,9 @@ void ReplyDispatcher::DispatchReplies() {
     }
 
     if (KeyIs(rx, kKeyPollShort) && rx.size() >= 2 * kPollShortSize) {
-        // Whatever follows a short poll answer waits for the next call.
+        // Whatever follows a short poll answer is taken by the next pass.
         rx.remove(0, 2 * kPollShortSize);
-        return;
+        return true;
     }
 
     if (KeyIs(rx, kKeyAck21) && rx.size() >= 2 * kAckSize) rx.remove(0, 2 * kAckSize);
@@ -80,12 +88,15 @@ void ReplyDispatcher::DispatchReplies() {
             rx.clear();
             Call(hooks_.blockDamaged);
         }
-        return;
+        return false;
     }
 
     if (QStringView(rx).mid(8, 6) == QLatin1StringView(kKeyNamesPrefix) &&
-        rx.size() >= 2 * kNamesMinSize)
+        rx.size() >= 2 * kNamesMinSize) {
         HandleNames();
+        return false;
+    }
+    return true;
 }
 
 void ReplyDispatcher::HandleBlock() {

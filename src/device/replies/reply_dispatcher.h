@@ -57,8 +57,9 @@ class ReplyDispatcher {
 
     ReplyHooks& hooks() { return hooks_; }
 
-    // Runs after every read, also when nothing was read. Each kind of reply is tested once
-    // per call, in a fixed order, so several different replies may be handled in one call.
+    // Runs after every read, also when nothing was read. Each pass tests every kind of reply
+    // once, in a fixed order; passes repeat while they take something, so every complete
+    // reply in the buffer is handled before the call returns.
     void DispatchReplies();
 
     // The status text of the last-recalled report for preset number n as the device counts
@@ -68,6 +69,8 @@ class ReplyDispatcher {
     static constexpr int kBufferLimit = 1500; // characters; a longer buffer holds only noise
 
   private:
+    // One pass of the tests; false once a block or the names list has ended the call.
+    bool DispatchPass();
     void HandleBlock();
     void HandleNames();
 

@@ -208,6 +208,7 @@ void Application::wireMarkerHints() {
 
 void Application::wireMeasurements() {
     measurements.setEditsAllowed([this] { return editsAllowed(); });
+    measurements.fitDialog().linkDown = [this] { return !link.transport.LinkUp; };
     GraphView* view = window.graphView();
     // A right press that hits no marker opens the menu; on a marker it drags, as any button
     // does. Connected after the drag's own handler, so the press has been tried first.
@@ -229,10 +230,13 @@ void Application::wireMeasurements() {
 }
 
 void Application::wirePortMemory() {
-    QObject::connect(&window, &MainWindow::connectClicked, &window, [this] {
-        const QString port = window.portSelector()->currentText();
+    // Only a port whose device has answered the whole handshake is worth choosing next time.
+    ReplyHooks& hooks = link.dispatcher.hooks();
+    hooks.namesReceived = [this, names = hooks.namesReceived](const PresetNames& n) {
+        if (names) names(n);
+        const QString port = window.portEntries().value(window.selectedPortIndex());
         if (!port.isEmpty()) remembered.setLastPort(port);
-    });
+    };
 }
 
 void Application::AskNetworkPort() {
@@ -268,9 +272,7 @@ void Application::Start() {
     routing.Draw(model);
     link.connection.Startup();
     // The port used last time, when it is there again.
-    if (const int last = window.portSelector()->findText(remembered.lastPort());
-        !remembered.lastPort().isEmpty() && last >= 0)
-        window.portSelector()->setCurrentIndex(last);
+    if (const QString last = remembered.lastPort(); !last.isEmpty()) window.selectPortEntry(last);
     window.show();
     measurements.reloadRemembered();
 }

@@ -7,8 +7,8 @@
 #include "app/program_arguments.h"
 #include "platform/command_line.h"
 #include "platform/network_address.h"
-#include "platform/qt_window_platform.h"
-#include "platform/remembered_ports.h"
+#include "desktop/qt_window_platform.h"
+#include "desktop/remembered_ports.h"
 
 namespace {
 

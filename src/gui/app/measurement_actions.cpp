@@ -10,9 +10,9 @@
 #include "editing/edit_actions.h"
 #include "fit/measurement_load.h"
 #include "model/channel_names.h"
-#include "platform/background_work.h"
-#include "platform/remembered_settings.h"
-#include "platform/window_dialogs.h"
+#include "desktop/background_work.h"
+#include "desktop/remembered_settings.h"
+#include "desktop/window_dialogs.h"
 #include "ui/channel_page.h"
 #include "ui/editor_window.h"
 

@@ -197,15 +197,7 @@ void EditActions::SetBandType(EqBandId band, int type) {
 
 void EditActions::ResetChannelEq(ChannelId ch) {
     ChannelBands bands;
-    for (int n = 0; n < kBandsPerChannel; ++n) {
-        EqBandParams b = model_.band(ch, n);
-        b.type = 0;
-        b.qIndex = 4;
-        b.peakGainIndex = 120;
-        b.shelfGainIndex = 120;
-        b.freqIndex = kDefaultBandFreqIndex[static_cast<std::size_t>(n)];
-        bands[static_cast<std::size_t>(n)] = b;
-    }
+    for (int n = 0; n < kBandsPerChannel; ++n) bands[static_cast<std::size_t>(n)] = DefaultBand(n);
     SetChannelEq(ch, bands);
 }
 

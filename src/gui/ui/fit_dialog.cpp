@@ -109,6 +109,11 @@ void FitDialog::onFit() {
         return;
     }
     emit fitRequested(options());
+    if (linkDown && linkDown())
+        showReport(report_->text() +
+                   QStringLiteral("\nThe amplifier was not changed: it is not connected, and "
+                                  "connecting reads its own settings. Store the fit in a file "
+                                  "(PC Store) first to keep it."));
 }
 
 } // namespace zx

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 
 #include "fit/band_fit.h"
 
@@ -37,6 +38,9 @@ class FitDialog : public QDialog {
     QPushButton* closeButton() const { return close_; }
     QLabel* reading() const { return reading_; }
     QLabel* report() const { return report_; }
+
+    // Whether the amplifier is disconnected; a fit then says what becomes of it.
+    std::function<bool()> linkDown;
 
   signals:
     void fitRequested(const zx::FitOptions& options);

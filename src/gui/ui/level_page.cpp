@@ -26,7 +26,7 @@ LevelPage::LevelPage(Kind kind, EditActions& actions, QWidget* parent)
         auto* s = new QSlider(Qt::Vertical, g);
         s->setGeometry(38, 24, 24, 200);
         s->setRange(0, gain ? kMaxChannelGainIndex : kMaxDelaySteps);
-        s->setValue(gain ? 120 : 0);
+        s->setValue(gain ? kZeroChannelGainIndex : 0);
         s->setAccessibleName(name + (gain ? QStringLiteral(" gain") : QStringLiteral(" delay")));
         QLabel* l = EditorLabel(LabelText(kind, s->value()), g, QPoint(5, 236));
         l->setFixedWidth(90);

@@ -73,6 +73,12 @@ const std::array<LegendEntry, 6> kLegend = {{
 
 const QString MainWindow::kNetworkPortItem = QStringLiteral("Network port\u2026");
 
+QString MainWindow::PortShownName(const QString& entry) {
+    // A network address is told apart by its whole text; a device path by its last part.
+    if (entry.contains(QLatin1String("://"))) return entry;
+    return entry.mid(entry.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -142,7 +148,9 @@ void MainWindow::buildTopBar() {
     portSelector_->view()->setTextElideMode(Qt::ElideNone);
     connect(portSelector_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0 && index + 1 < portSelector_->count())
-            chosenPort_ = portSelector_->itemText(index);
+            chosenPort_ = portSelector_->itemData(index).toString();
+        // The closed selector is narrow: the whole entry shows as its tooltip.
+        portSelector_->setToolTip(portSelector_->itemData(index, Qt::ToolTipRole).toString());
     });
     connect(portSelector_, &QComboBox::activated, this, &MainWindow::onPortActivated);
     portSelector_->addItem(kNetworkPortItem);
@@ -198,7 +206,8 @@ void MainWindow::showPictures(const QImage& graph, const QImage& routing) {
 QStringList MainWindow::portEntries() const {
     QStringList entries;
     // The last item asks for a network port.
-    for (int i = 0; i + 1 < portSelector_->count(); ++i) entries << portSelector_->itemText(i);
+    for (int i = 0; i + 1 < portSelector_->count(); ++i)
+        entries << portSelector_->itemData(i).toString();
     return entries;
 }
 
@@ -224,14 +233,19 @@ void MainWindow::setPortEntries(const QStringList& entries) {
     // at start-up and when the chosen port is gone.
     const int current = portSelector_->currentIndex();
     const QString chosen = current >= 0 && current + 1 < portSelector_->count()
-                               ? portSelector_->currentText()
+                               ? portSelector_->currentData().toString()
                                : QString();
     portSelector_->clear();
-    portSelector_->addItems(entries);
+    for (const QString& entry : entries) {
+        portSelector_->addItem(PortShownName(entry), entry);
+        portSelector_->setItemData(portSelector_->count() - 1, entry, Qt::ToolTipRole);
+    }
     portSelector_->addItem(kNetworkPortItem);
     const qsizetype kept = chosen.isEmpty() ? -1 : entries.indexOf(chosen);
     portSelector_->setCurrentIndex(static_cast<int>(kept >= 0 ? kept : entries.size() - 1));
-    chosenPort_ = portSelector_->currentIndex() >= 0 ? portSelector_->currentText() : QString();
+    chosenPort_ =
+        portSelector_->currentIndex() >= 0 ? portSelector_->currentData().toString() : QString();
+    portSelector_->setToolTip(portSelector_->currentData(Qt::ToolTipRole).toString());
     const QFontMetrics metrics(portSelector_->view()->font());
     int widest = 0;
     for (int i = 0; i < portSelector_->count(); ++i)

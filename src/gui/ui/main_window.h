@@ -54,6 +54,9 @@ class MainWindow : public QWidget, public ConnectionView, public PresetView {
 
     // The entry after the ports that asks for a network port's address.
     static const QString kNetworkPortItem;
+    // What the port selector shows for an entry: a device path by its name (ttyV0), a network
+    // address whole. Each entry's tooltip is the whole entry.
+    static QString PortShownName(const QString& entry);
     // Chooses the entry with this text; false when it is not listed.
     bool selectPortEntry(const QString& entry);
 

@@ -7,7 +7,7 @@
 #include "link/send_slots.h"
 #include "link/serial_transport.h"
 #include "model/parameter_model.h"
-#include "platform/test_platform.h"
+#include "window_doubles/test_platform.h"
 
 namespace zx {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "link/serial_transport.h"
-#include "platform/test_platform.h"
+#include "window_doubles/test_platform.h"
 
 namespace zx {
 namespace {

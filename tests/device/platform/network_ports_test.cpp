@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "doubles/virtual_serial.h"
 #include "platform/network_address.h"
 #include "platform/network_ports.h"
 #include "platform/port_list.h"
-#include "platform/virtual_serial.h"
 
 namespace zx {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "doubles/virtual_serial.h"
 #include "platform/path_port_list.h"
-#include "platform/virtual_serial.h"
 
 namespace zx {
 namespace {

@@ -96,6 +96,23 @@ TEST(TelnetCodec, serverCommandsTable) {
 }
 
 // A server that asks first gets the offer and the settings in answer.
+// A subnegotiation is kept up to its bound; one that runs past it ends the connection's
+// trust: nothing after it comes through as data.
+TEST(TelnetCodec, aSubnegotiationPastItsBoundFailsTheConnection) {
+    const struct {
+        qsizetype length;
+        bool fails;
+    } rows[] = {{TelnetCodec::kMaxSubnegotiation, false},
+                {TelnetCodec::kMaxSubnegotiation + 1, true},
+                {100000, true}};
+    for (const auto& r : rows) {
+        TelnetCodec t;
+        const QByteArray sub = Hex("fffa") + QByteArray(r.length, 'x') + Hex("fff0");
+        EXPECT_EQ(t.receive(sub + "data"), r.fails ? QByteArray() : QByteArray("data")) << r.length;
+        EXPECT_EQ(t.failed(), r.fails) << r.length;
+    }
+}
+
 TEST(TelnetCodec, doComPortBeforeTheOfferIsAnsweredWithWillAndTheSettings) {
     TelnetCodec t;
     t.receive(Hex("fffd2c"));

@@ -7,8 +7,8 @@
 
 #include "app/application.h"
 #include "link/frame.h"
-#include "platform/test_platform.h"
 #include "ui/progress_box.h"
+#include "window_doubles/test_platform.h"
 
 namespace zx {
 

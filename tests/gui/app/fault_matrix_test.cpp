@@ -22,7 +22,8 @@ enum Breaks : unsigned {
     kSave = 8,            // the block a file save asks for
     kStore = 16,          // the acknowledgement of a store frame
     kPollsAfterLoad = 32, // every poll once a file's block has been written
-    kAll = kPolls | kHandshake | kRecall | kSave | kStore,
+    kLoad = 64,           // both the acknowledgement and the read-back of a file's block
+    kAll = kPolls | kHandshake | kRecall | kSave | kStore | kLoad,
 };
 
 enum class Fault {
@@ -40,6 +41,7 @@ enum class Fault {
     StoreFrameLost,
     BlockWriteLost,
     CableOffAtBlockWrite,
+    PollJustBefore,
 };
 enum class Phase { Connecting, Idle, EditBurst, Recall, DeviceStore, PcStore, PcLoad, Reset };
 
@@ -54,7 +56,7 @@ struct FaultRule {
 const FaultRule kFaults[] = {
     {Fault::Silent, "silent", kAll},
     {Fault::SilentLater, "silent from a moment on", kPolls},
-    {Fault::Garbage, "garbage", kHandshake | kRecall | kSave | kStore},
+    {Fault::Garbage, "garbage", kHandshake | kRecall | kSave | kStore | kLoad},
     {Fault::NoNames, "block without names", kHandshake},
     {Fault::NoAcks, "no acknowledgements", kStore},
     {Fault::RecallsIgnored, "recalls ignored", kRecall},
@@ -65,9 +67,12 @@ const FaultRule kFaults[] = {
     // The block asked for once more arrives whole.
     {Fault::OneDamagedBlock, "one block damaged after its checksum", kNone},
     {Fault::StoreFrameLost, "store frame lost", kStore},
-    // The window takes a file's block as written, as it always has; the tool checks it.
-    {Fault::BlockWriteLost, "block write lost", kNone},
-    {Fault::CableOffAtBlockWrite, "cable off as a block write starts", kPollsAfterLoad},
+    // Without an acknowledgement the window reads the block back, as the tool does.
+    {Fault::BlockWriteLost, "block write lost", kLoad},
+    {Fault::CableOffAtBlockWrite, "cable off as a block write starts", kLoad | kPollsAfterLoad},
+    // The phase's action comes just after a poll: the poll's answer and the action's own
+    // reply arrive in one read.
+    {Fault::PollJustBefore, "a poll just before", kNone},
 };
 constexpr int kSilentAfterMs = 3000;
 constexpr int kByteGapMs = 15;
@@ -84,7 +89,7 @@ const PhaseRule kPhases[] = {
     {Phase::Recall, "recall", kRecall},
     {Phase::DeviceStore, "device store", kRecall | kStore},
     {Phase::PcStore, "PC store", kSave},
-    {Phase::PcLoad, "PC load", kNone},
+    {Phase::PcLoad, "PC load", kLoad},
     {Phase::Reset, "reset", kNone},
 };
 
@@ -97,7 +102,8 @@ End ExpectedEnd(const FaultRule& f, const PhaseRule& p) {
     if (p.phase == Phase::Connecting && (f.breaks & kHandshake)) return {{kOvertime}, false};
     End end{{}, true};
     // A store without its acknowledgement ends before its recall: one message either way.
-    if (p.waitsFor & f.breaks & (kRecall | kSave | kStore)) end.messages << PresetOvertimeText();
+    if (p.waitsFor & f.breaks & (kRecall | kSave | kStore | kLoad))
+        end.messages << PresetOvertimeText();
     const bool pollsFail =
         (f.breaks & kPolls) || ((f.breaks & kPollsAfterLoad) && p.phase == Phase::PcLoad);
     if (pollsFail) end = {end.messages << kInterrupt, false};
@@ -148,6 +154,10 @@ void SwitchOn(Fault f, TestPlatform& tp) {
         break;
     case Fault::CableOffAtBlockWrite:
         s.cableOffAtBlockWrite = true;
+        break;
+    case Fault::PollJustBefore:
+        if (const std::int64_t due = tp.clock.dueUs(TimerId::Timer1); due >= 0)
+            tp.advance(int((due - tp.clock.nowUs()) / 1000) + 1);
         break;
     }
 }
@@ -232,6 +242,10 @@ TEST(FaultMatrix, everyFaultInEveryPhaseEndsInItsDefinedState) {
             EXPECT_TRUE(user.panelsEnabled());
             EXPECT_TRUE(tp.clock.isActive(TimerId::TimerONOFF));
             EXPECT_LT(app.link.transport.RxHexBuffer.size(), 1500);
+            // The screen shows a file's settings only when the device has taken them.
+            if (p.phase == Phase::PcLoad) {
+                EXPECT_EQ(app.model.channels[1].gainIndex == 77, !(f.breaks & kLoad));
+            }
             if (want.connected) {
                 EXPECT_TRUE(user.connected());
                 EXPECT_TRUE(tp.clock.isActive(TimerId::sendTimer));

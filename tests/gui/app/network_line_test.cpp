@@ -5,16 +5,19 @@
 #include <QElapsedTimer>
 #include <QInputDialog>
 #include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
 
 #include "app/application.h"
+#include "desktop/qt_window_platform.h"
+#include "doubles/virtual_serial.h"
 #include "link/frame.h"
 #include "model/preset_image.h"
-#include "platform/qt_window_platform.h"
-#include "platform/scripted_dialogs.h"
-#include "platform/virtual_serial.h"
 #include "support/pty_server.h"
 #include "support/real_time_wait.h"
 #include "support/ser2net_bridge.h"
+#include "window_doubles/scripted_dialogs.h"
 
 namespace zx {
 namespace {
@@ -101,6 +104,54 @@ TEST(NetworkLine, windowWorksThroughSer2netAndEndsWithInterruptWhenTheServerStop
         EXPECT_FALSE(app.link.transport.LinkUp);
         EXPECT_EQ(app.window.connectButton()->text(), "Disconnect");
         EXPECT_TRUE(selector->isEnabled());
+    }
+}
+
+// A server that refuses, or takes the connection and then neither reads nor answers: the
+// window keeps handling events all along (a 20 ms timer never waits long), and the attempt
+// ends with the message of a port that does not open, or of a device that never answers.
+TEST(NetworkLine, aServerThatRefusesOrStallsNeverStopsTheWindow) {
+    const struct {
+        bool listening;
+        const char* message;
+    } rows[] = {{false, "No port or in use."}, {true, "overtime,please try again."}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.message);
+        QTcpServer server;
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+        const QString address = QStringLiteral("tcp://127.0.0.1:%1").arg(server.serverPort());
+        if (!r.listening) server.close();
+        std::vector<std::unique_ptr<QTcpSocket>> taken;
+        QObject::connect(&server, &QTcpServer::newConnection, [&] {
+            taken.emplace_back(server.nextPendingConnection());
+            taken.back()->setReadBufferSize(1);
+        });
+
+        QtTimerHub timers;
+        QtClock clock;
+        RoutedSerialDevice serial;
+        FakePortList system(QStringList{});
+        NetworkPortList ports(system);
+        ScriptedDialogs dialogs(&clock);
+        ThreadedWork work;
+        Application app(WindowPlatform{timers, clock, serial, ports, dialogs, work});
+        app.Start();
+        ASSERT_TRUE(app.SelectStartPort(address));
+
+        QElapsedTimer sinceTick;
+        qint64 longestGap = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout,
+                         [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+        sinceTick.start();
+        ticker.start(20);
+        app.window.connectButton()->click();
+        ASSERT_TRUE(WaitFor(
+            clock, [&] { return !dialogs.messages().isEmpty(); }, 5000));
+        EXPECT_EQ(dialogs.messages(), QStringList{QString::fromUtf8(r.message)});
+        EXPECT_FALSE(app.link.transport.LinkUp);
+        EXPECT_EQ(app.window.connectButton()->text(), "Disconnect");
+        EXPECT_LT(longestGap, 400);
     }
 }
 

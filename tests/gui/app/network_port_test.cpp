@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 
 #include "app_fixture.h"
-#include "platform/remembered_ports.h"
+#include "desktop/remembered_ports.h"
 
 namespace zx {
 namespace {

@@ -6,7 +6,7 @@
 #include "app/application.h"
 #include "platform/network_ports.h"
 #include "platform/path_port_list.h"
-#include "platform/test_platform.h"
+#include "window_doubles/test_platform.h"
 
 namespace zx {
 namespace {
@@ -27,14 +27,15 @@ TEST(PortArgument, theNamedDeviceIsChosenAndConnects) {
     ASSERT_EQ(selector->currentText(), QStringLiteral("COM4")) << "the last entry, by default";
 
     ASSERT_TRUE(app.SelectStartPort(path)); // as main() does
-    ASSERT_EQ(selector->currentText(), path);
+    ASSERT_EQ(selector->currentData().toString(), path);
+    EXPECT_EQ(selector->currentText(), QStringLiteral("ttyV0")); // the path whole as tooltip
     app.window.connectButton()->click();
     EXPECT_TRUE(tp.runUntil(
         [&] { return app.link.transport.LinkUp && tp.clock.isActive(TimerId::Timer1); }, 3000));
     EXPECT_TRUE(tp.dialogs.messages().isEmpty()) << tp.dialogs.messages().join(' ').toStdString();
     // The port list's refresh keeps the chosen entry.
     tp.advance(5000);
-    EXPECT_EQ(selector->currentText(), path);
+    EXPECT_EQ(selector->currentData().toString(), path);
 }
 
 } // namespace

@@ -4,12 +4,12 @@
 #include <QPushButton>
 
 #include "app/application.h"
+#include "desktop/qt_window_platform.h"
 #include "model/preset_image.h"
-#include "platform/qt_window_platform.h"
-#include "platform/scripted_dialogs.h"
 #include "sim/pty_amplifier.h"
 #include "support/pty_server.h"
 #include "support/real_time_wait.h"
+#include "window_doubles/scripted_dialogs.h"
 
 #include <memory>
 

@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 
 #include "app/application.h"
-#include "platform/test_platform.h"
 #include "ui/preset_area.h"
+#include "window_doubles/test_platform.h"
 
 using namespace zx;
 
@@ -56,6 +56,7 @@ TEST(RememberedSettingsTest, nextStart_reloadsFilesStillThere_selectsThePort_off
         first.app.window.presetArea()->pcStoreButton()->click();
         first.app.window.portSelector()->setCurrentIndex(1);
         first.app.window.connectButton()->click();
+        first.tp.advance(3000);
     }
     ASSERT_TRUE(QFile::remove(gone));
 
@@ -82,4 +83,19 @@ TEST(RememberedSettingsTest, nextStart_reloadsFilesStillThere_selectsThePort_off
     next.app.editor.showChannel(2);
     next.app.measurements.loadAction()->trigger();
     EXPECT_EQ(next.tp.dialogs.shown().back().defaultName, dir.path());
+}
+
+// A port is remembered once its device has answered the whole connect, never when the
+// attempt failed.
+TEST(RememberedSettingsTest, aPortIsRememberedOnlyAfterItsHandshake) {
+    for (bool answers : {false, true}) {
+        SCOPED_TRACE(answers ? "answers" : "silent");
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("settings.ini"));
+        ProgramRun run(ini);
+        run.tp.sim.faults.silent = !answers;
+        run.app.window.connectButton()->click();
+        run.tp.advance(3000);
+        EXPECT_EQ(run.app.remembered.lastPort(), answers ? QStringLiteral("COM3") : QString());
+    }
 }

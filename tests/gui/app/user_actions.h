@@ -12,12 +12,12 @@
 
 #include "app/application.h"
 #include "model/preset_image.h"
-#include "platform/test_platform.h"
 #include "ui/channel_page.h"
 #include "ui/channel_strips.h"
 #include "ui/name_dialog.h"
 #include "ui/preset_area.h"
 #include "ui/progress_box.h"
+#include "window_doubles/test_platform.h"
 
 namespace zx {
 

@@ -2,13 +2,13 @@
 
 #include <functional>
 
-#include "platform/held_work.h"
+#include "desktop/window_dialogs.h"
+#include "doubles/virtual_clock.h"
+#include "doubles/virtual_serial.h"
+#include "window_doubles/held_work.h"
 #include "platform/network_ports.h"
-#include "platform/scripted_dialogs.h"
-#include "platform/virtual_clock.h"
-#include "platform/virtual_serial.h"
-#include "platform/window_dialogs.h"
 #include "sim/sim_amplifier.h"
+#include "window_doubles/scripted_dialogs.h"
 
 namespace zx {
 

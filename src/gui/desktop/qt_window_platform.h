@@ -4,7 +4,7 @@
 #include "platform/path_port_list.h"
 #include "platform/qt_platform.h"
 #include "platform/routed_serial.h"
-#include "platform/window_dialogs.h"
+#include "desktop/window_dialogs.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "platform/virtual_clock.h"
+#include "doubles/virtual_clock.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/qt_window_platform.h"
+#include "desktop/qt_window_platform.h"
 
 #include <QDialog>
 #include <QFileDialog>

@@ -2,7 +2,7 @@
 
 #include <QSemaphore>
 
-#include "platform/background_work.h"
+#include "desktop/background_work.h"
 
 namespace zx {
 

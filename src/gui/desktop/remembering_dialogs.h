@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/remembered_settings.h"
-#include "platform/window_dialogs.h"
+#include "desktop/remembered_settings.h"
+#include "desktop/window_dialogs.h"
 
 namespace zx {
 

@@ -1,4 +1,4 @@
-#include "platform/background_work.h"
+#include "desktop/background_work.h"
 
 #include <QCoreApplication>
 #include <QPointer>

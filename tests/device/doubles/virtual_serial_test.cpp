@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
-#include "platform/scripted_dialogs.h"
-#include "platform/test_platform.h"
+#include "window_doubles/scripted_dialogs.h"
+#include "window_doubles/test_platform.h"
 
 namespace zx {
 namespace {

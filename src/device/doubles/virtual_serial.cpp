@@ -1,4 +1,4 @@
-#include "platform/virtual_serial.h"
+#include "doubles/virtual_serial.h"
 
 #include <algorithm>
 

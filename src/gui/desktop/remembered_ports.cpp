@@ -1,4 +1,4 @@
-#include "platform/remembered_ports.h"
+#include "desktop/remembered_ports.h"
 
 #include <QSettings>
 

@@ -1,4 +1,4 @@
-#include "platform/remembered_settings.h"
+#include "desktop/remembered_settings.h"
 
 #include "model/channel_names.h"
 

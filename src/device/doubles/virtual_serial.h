@@ -9,9 +9,9 @@
 #include <optional>
 #include <vector>
 
+#include "doubles/virtual_clock.h"
 #include "platform/port_list.h"
 #include "platform/serial_device.h"
-#include "platform/virtual_clock.h"
 
 namespace zx {
 

@@ -1,4 +1,4 @@
-#include "platform/remembering_dialogs.h"
+#include "desktop/remembering_dialogs.h"
 
 #include <QDir>
 #include <QFileInfo>

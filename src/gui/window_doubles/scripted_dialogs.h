@@ -7,8 +7,8 @@
 #include <functional>
 #include <vector>
 
+#include "desktop/window_dialogs.h"
 #include "platform/clock.h"
-#include "platform/window_dialogs.h"
 
 namespace zx {
 

@@ -1,4 +1,4 @@
-#include "presets/device_link.h"
+#include "session/device_link.h"
 
 namespace zx {
 
@@ -24,7 +24,7 @@ DeviceLink::DeviceLink(const Platform& p, ParameterModel& model, ConnectionView&
     };
     // The block goes to whoever waits for it, in the order the dispatcher hands good ones on.
     hooks.blockDamaged = [this] {
-        if (presetFiles.SavePending)
+        if (presetFiles.WaitsForBlock())
             presetFiles.OnBlockDamaged();
         else if (devicePresets.RecallPending)
             devicePresets.OnBlockDamaged();
@@ -42,7 +42,7 @@ DeviceLink::DeviceLink(const Platform& p, ParameterModel& model, ConnectionView&
     hooks.recallPending = [this] { return devicePresets.RecallPending; };
     hooks.recallEnded = [this] { devicePresets.OnRecallEnded(); };
     hooks.namesReceived = [this](const PresetNames& n) { devicePresets.OnNamesReceived(n); };
-    hooks.savePending = [this] { return presetFiles.SavePending; };
+    hooks.savePending = [this] { return presetFiles.WaitsForBlock(); };
     hooks.savedBlock = [this](const QString& text) { presetFiles.OnSavedBlock(text); };
 }
 

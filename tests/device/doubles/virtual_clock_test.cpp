@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/virtual_clock.h"
+#include "doubles/virtual_clock.h"
 
 namespace zx {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/background_work.h"
+#include "desktop/background_work.h"
 #include "platform/network_ports.h"
 #include "platform/platform.h"
 
