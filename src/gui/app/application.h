@@ -1,13 +1,13 @@
 #pragma once
 
 #include "app/measurement_actions.h"
+#include "desktop/remembered_settings.h"
+#include "desktop/remembering_dialogs.h"
+#include "desktop/window_dialogs.h"
 #include "drawing/graph.h"
 #include "drawing/routing_picture.h"
 #include "editing/edit_actions.h"
 #include "model/parameter_model.h"
-#include "desktop/remembered_settings.h"
-#include "desktop/remembering_dialogs.h"
-#include "desktop/window_dialogs.h"
 #include "session/device_link.h"
 #include "ui/editor_window.h"
 #include "ui/main_window.h"

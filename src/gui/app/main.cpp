@@ -5,10 +5,10 @@
 
 #include "app/application.h"
 #include "app/program_arguments.h"
-#include "platform/command_line.h"
-#include "platform/network_address.h"
 #include "desktop/qt_window_platform.h"
 #include "desktop/remembered_ports.h"
+#include "platform/command_line.h"
+#include "platform/network_address.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include <QMenu>
 #include <QTabWidget>
 
+#include "desktop/background_work.h"
+#include "desktop/remembered_settings.h"
+#include "desktop/window_dialogs.h"
 #include "drawing/graph.h"
 #include "editing/edit_actions.h"
 #include "fit/measurement_load.h"
 #include "model/channel_names.h"
-#include "desktop/background_work.h"
-#include "desktop/remembered_settings.h"
-#include "desktop/window_dialogs.h"
 #include "ui/channel_page.h"
 #include "ui/editor_window.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "desktop/window_dialogs.h"
 #include "platform/network_ports.h"
 #include "platform/path_port_list.h"
 #include "platform/qt_platform.h"
 #include "platform/routed_serial.h"
-#include "desktop/window_dialogs.h"
 
 class QWidget;
 

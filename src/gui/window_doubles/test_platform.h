@@ -5,9 +5,9 @@
 #include "desktop/window_dialogs.h"
 #include "doubles/virtual_clock.h"
 #include "doubles/virtual_serial.h"
-#include "window_doubles/held_work.h"
 #include "platform/network_ports.h"
 #include "sim/sim_amplifier.h"
+#include "window_doubles/held_work.h"
 #include "window_doubles/scripted_dialogs.h"
 
 namespace zx {
