@@ -101,21 +101,28 @@ struct Block {
     QString key;               // its header lines, to tell a repeated header
 };
 
+// Calls `take` with each line of `text`, whatever its line ends (LF, CRLF or CR).
+template <typename Take> void ForEachLine(QStringView text, Take take) {
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r') ++end;
+        const QStringView line = text.mid(start, end - start);
+        start = end + 1;
+        if (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n') ++start;
+        take(line);
+    }
+}
+
 class Reader {
   public:
     explicit Reader(DecimalMark mark) : mark_(mark) {}
 
     MeasurementFile Read(QStringView text) {
-        qsizetype start = 0;
-        while (start < text.size()) {
-            qsizetype end = start;
-            while (end < text.size() && text[end] != u'\n' && text[end] != u'\r') ++end;
-            const QStringView line = text.mid(start, end - start);
-            start = end + 1;
-            if (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n') ++start;
+        ForEachLine(text, [this](QStringView line) {
             ++lineNumber_;
             Take(line);
-        }
+        });
         FinishBlock();
         return Finish();
     }
@@ -472,16 +479,10 @@ struct MarkVotes {
 MarkVotes CountMarks(QStringView text) {
     MarkVotes votes;
     int lineNumber = 0;
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = start;
-        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r') ++end;
-        const QStringView line = text.mid(start, end - start);
-        start = end + 1;
-        if (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n') ++start;
+    ForEachLine(text, [&](QStringView line) {
         ++lineNumber;
         Cells cells;
-        if (Classify(line, cells) != LineKind::Data) continue;
+        if (Classify(line, cells) != LineKind::Data) return;
         for (const auto& c : cells) {
             switch (EvidenceOf(c)) {
             case MarkEvidence::Point:
@@ -500,7 +501,7 @@ MarkVotes CountMarks(QStringView text) {
                 break;
             }
         }
-    }
+    });
     return votes;
 }
 
