@@ -93,14 +93,16 @@ void WinSerialDevice::receiveWatchDone() {
     const IoState state = CompletedIo(ok, LastErrorIf(ok));
     if (state == IoState::Pending) return;
     watching_ = false;
+    const DWORD mask = mask_;
     // A pulled adapter ends the wait with an error.
     if (state == IoState::Failed || !watchReceive()) {
         notifier_.setEnabled(false);
         reportFailure();
         return;
     }
-    // dataArrived only posts the notification, so the watch runs again first.
-    if (mask_ & EV_RXCHAR) dataArrived();
+    // Bytes that came between the two waits raise no event of their own. dataArrived only
+    // posts the notification, so the watch is already running again.
+    if ((mask & EV_RXCHAR) || bytesQueued() > 0) dataArrived();
 }
 
 bool WinSerialDevice::finish(OverlappedCall call, OVERLAPPED& op, BOOL returned, DWORD* bytes) {
@@ -158,14 +160,16 @@ void WinSerialDevice::purge() {
 void WinSerialDevice::close() {
     if (!isOpen()) return;
     notifier_.setEnabled(false);
-    // An empty mask ends the pending WaitCommEvent; closing the handle would end it too, so
-    // the wait for it is short.
+    // An empty mask ends the pending WaitCommEvent; where it does not, closing the handle
+    // cancels it. Either way it has ended before its control block is used again.
     SetCommMask(port_, 0);
-    if (watching_) WaitForSingleObject(watch_.hEvent, kCloseWaitMs);
-    watching_ = false;
+    const bool ended =
+        !watching_ || WaitForSingleObject(watch_.hEvent, kCloseWaitMs) == WAIT_OBJECT_0;
     PurgeComm(port_, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
     CloseHandle(port_);
     port_ = INVALID_HANDLE_VALUE;
+    if (!ended) WaitForSingleObject(watch_.hEvent, kCloseWaitMs);
+    watching_ = false;
 }
 
 void WinSerialDevice::postNotification() {
