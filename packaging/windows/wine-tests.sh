@@ -9,7 +9,7 @@ amp_sim=$(realpath "$2")
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
-trap '/usr/lib/wine/wineserver -k 2> /dev/null || true' EXIT
+trap '$WINESERVER -k 2> /dev/null || true' EXIT
 bin=$(cd "$WIN_DIR/bin" && pwd)
 cd "$bin"
 programs=("$@")
@@ -38,7 +38,7 @@ sim=
 cleanup() {
     [ -n "$sim" ] && kill "$sim" 2> /dev/null
     rm -rf "$dir"
-    /usr/lib/wine/wineserver -k 2> /dev/null || true
+    $WINESERVER -k 2> /dev/null || true
 }
 trap cleanup EXIT
 "$amp_sim" --quiet --link "$dir/ttyV0" > "$dir/port" &

@@ -1,8 +1,8 @@
 ; The Windows installer: the program, the command-line tools, the Qt and MinGW runtime
 ; libraries and plugins, a Start-menu entry and an uninstaller. makensis -DVERSION=<version>
 ; -DSTAGE=<folder with the files> -DOUTFILE=<installer>. A silent install: setup.exe /S.
-Unicode true
-!include x64.nsh
+; A 64-bit installer, like the programs it installs.
+Target amd64-unicode
 
 Name "ZEPHRANOX PC Software ${VERSION}"
 OutFile "${OUTFILE}"
@@ -18,15 +18,9 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
-Function .onInit
-    SetRegView 64
-FunctionEnd
-
-Function un.onInit
-    SetRegView 64
-FunctionEnd
-
 Section "Install"
+    ; The Start-menu entry for every user of the machine.
+    SetShellVarContext all
     SetOutPath "$INSTDIR"
     File /r "${STAGE}/*.*"
     WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -46,6 +40,7 @@ SectionEnd
 ; Removes what the installer put there (the list is written at build time), never the whole
 ; folder: a user may have chosen one that holds files of their own.
 Section "Uninstall"
+    SetShellVarContext all
     !include "${STAGE}/../uninstall-files.nsh"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR\platforms"
