@@ -16,6 +16,13 @@ IoState CompletedIo(bool returned, std::uint32_t lastError) {
     return IoState::Failed;
 }
 
+ReceiveWaitEnd EndOfReceiveWait(IoState state, std::uint32_t lastError, std::uint32_t mask) {
+    if (state == IoState::Failed)
+        return lastError == kErrorOperationAborted ? ReceiveWaitEnd::Recheck
+                                                   : ReceiveWaitEnd::Failed;
+    return (mask & kEvRxChar) != 0 ? ReceiveWaitEnd::Received : ReceiveWaitEnd::Recheck;
+}
+
 FailureEnd EndOfFailed(CommCall call) {
     switch (call) {
     case CommCall::SetCommTimeouts:

@@ -15,6 +15,8 @@ enum class IoState {
 };
 
 // Last-error values the rules look at (winerror.h).
+inline constexpr std::uint32_t kErrorOperationAborted = 995;
+inline constexpr std::uint32_t kEvRxChar = 1;
 inline constexpr std::uint32_t kErrorIoIncomplete = 996;
 inline constexpr std::uint32_t kErrorIoPending = 997;
 
@@ -29,6 +31,17 @@ IoState StartedIo(OverlappedCall call, bool returned, std::uint32_t lastError);
 // The state after GetOverlappedResult returned: a completion that has not come yet is still
 // pending, any other error ends the operation.
 IoState CompletedIo(bool returned, std::uint32_t lastError);
+
+// How a finished wait for a received character (WaitCommEvent, EV_RXCHAR = 1) ends.
+enum class ReceiveWaitEnd {
+    Received, // a character came: notify
+    Recheck,  // no event, or the wait was aborted: look at the queue, then wait again
+    Failed,   // the port failed (a pulled adapter)
+};
+// An aborted wait is no failure of the port: the driver may end a wait for reasons of its
+// own (Wine ends every wait on a pseudo-terminal so after a few milliseconds), and a byte
+// that came meanwhile is still in the queue.
+ReceiveWaitEnd EndOfReceiveWait(IoState state, std::uint32_t lastError, std::uint32_t mask);
 
 // The calls whose failure changes what happens next.
 enum class CommCall {

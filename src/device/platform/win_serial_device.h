@@ -14,8 +14,9 @@ namespace zx {
 // A COM port through the Windows serial communications interface with overlapped I/O. A
 // character-received event (WaitCommEvent with EV_RXCHAR) completes on an event that the
 // thread pool watches for the event loop: it becomes the data-available notification on the
-// user-interface thread with no thread of its own and no polling. Reads, writes and the
-// queue count run on the calling thread.
+// user-interface thread with no thread of its own and no polling. (Wine ends every wait on a
+// pseudo-terminal after a few milliseconds; each ended wait looks at the queue and waits
+// again.) Reads, writes and the queue count run on the calling thread.
 class WinSerialDevice : public QObject, public SerialDevice {
     Q_OBJECT
   public:

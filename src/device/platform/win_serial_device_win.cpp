@@ -72,17 +72,15 @@ bool WinSerialDevice::watchReceive() {
         mask_ = 0;
         ResetEvent(watch_.hEvent);
         const BOOL ok = WaitCommEvent(port_, &mask_, &watch_);
-        switch (StartedIo(OverlappedCall::WaitCommEvent, ok, LastErrorIf(ok))) {
-        case IoState::Pending:
+        const IoState state = StartedIo(OverlappedCall::WaitCommEvent, ok, LastErrorIf(ok));
+        if (state == IoState::Pending) {
             watching_ = true;
             return true;
-        case IoState::Failed:
-            watching_ = false;
-            return false;
-        case IoState::Complete:
-            if (mask_ & EV_RXCHAR) dataArrived();
-            break;
         }
+        // Ended at once: an abort here would only repeat itself.
+        watching_ = false;
+        if (state == IoState::Failed) return false;
+        if (mask_ & EV_RXCHAR) dataArrived();
     }
 }
 
@@ -90,19 +88,21 @@ void WinSerialDevice::receiveWatchDone() {
     if (!isOpen() || !watching_) return;
     DWORD unused = 0;
     const BOOL ok = GetOverlappedResult(port_, &watch_, &unused, FALSE);
-    const IoState state = CompletedIo(ok, LastErrorIf(ok));
+    const std::uint32_t error = LastErrorIf(ok);
+    const IoState state = CompletedIo(ok, error);
     if (state == IoState::Pending) return;
     watching_ = false;
-    const DWORD mask = mask_;
-    // A pulled adapter ends the wait with an error.
-    if (state == IoState::Failed || !watchReceive()) {
+    const ReceiveWaitEnd end = EndOfReceiveWait(state, error, mask_);
+    // Bytes that came between two waits raise no event of their own; a queue that cannot be
+    // read any more is a pulled adapter.
+    const int queued = end == ReceiveWaitEnd::Failed ? -1 : bytesQueued();
+    if (queued < 0 || !watchReceive()) {
         notifier_.setEnabled(false);
         reportFailure();
         return;
     }
-    // Bytes that came between the two waits raise no event of their own. dataArrived only
-    // posts the notification, so the watch is already running again.
-    if ((mask & EV_RXCHAR) || bytesQueued() > 0) dataArrived();
+    // dataArrived only posts the notification, so the watch is already running again.
+    if (end == ReceiveWaitEnd::Received || queued > 0) dataArrived();
 }
 
 bool WinSerialDevice::finish(OverlappedCall call, OVERLAPPED& op, BOOL returned, DWORD* bytes) {

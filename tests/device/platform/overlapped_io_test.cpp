@@ -54,6 +54,25 @@ TEST(OverlappedIo, aCompletionIsWaitedForUntilItComesOrFails) {
             << r.returned << " " << r.lastError;
 }
 
+TEST(OverlappedIo, anAbortedReceiveWaitIsLookedAtAgainNotAFailure) {
+    struct Row {
+        IoState state;
+        std::uint32_t lastError, mask;
+        ReceiveWaitEnd end;
+    };
+    const Row table[] = {
+        {IoState::Complete, 0, kEvRxChar, ReceiveWaitEnd::Received},
+        {IoState::Complete, 0, kEvRxChar | 4, ReceiveWaitEnd::Received},
+        {IoState::Complete, 0, 0, ReceiveWaitEnd::Recheck}, // the mask was emptied
+        {IoState::Failed, kErrorOperationAborted, 0, ReceiveWaitEnd::Recheck},
+        {IoState::Failed, kAccessDenied, 0, ReceiveWaitEnd::Failed},
+        {IoState::Failed, kBadCommand, kEvRxChar, ReceiveWaitEnd::Failed},
+    };
+    for (const Row& r : table)
+        EXPECT_EQ(EndOfReceiveWait(r.state, r.lastError, r.mask), r.end)
+            << int(r.state) << " " << r.lastError << " " << r.mask;
+}
+
 TEST(OverlappedIo, whatAFailedCallEndsIn) {
     const std::pair<CommCall, FailureEnd> table[] = {
         {CommCall::CreateFile, FailureEnd::PortNotOpened},
