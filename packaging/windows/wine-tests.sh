@@ -1,7 +1,7 @@
 #!/bin/bash
 # The Windows test programs under Wine on the offscreen platform, then the real-line test: the
 # Linux amp-sim on a pseudo-terminal, Wine's COM5 leading to it and listed in the registry,
-# and the Windows window code connecting through it (tests/gui/app/com_line_win_test.cpp).
+# and the Windows window code connecting through it (tests/gui/app/com_line_test.cpp).
 # Usage: wine-tests.sh WIN_DIR AMP_SIM [TEST_PROGRAM...]   (default: every test_*.exe)
 set -euo pipefail
 WIN_DIR=$1

@@ -15,11 +15,12 @@
 namespace zx {
 namespace {
 
-// Windows, in real time, on the machine's own port list (the registry) and a COM port with
-// the simulated amplifier behind it (make windows-test: Wine's COM5 leads to amp-sim's
-// pseudo-terminal). ZX_COM_PORT names the port the registry lists last; creating the file
-// ZX_COM_PULL asks the caller to pull the line. The handshake, an edit at the send pace
-// (read back by a second handshake), then the pulled line ends the link with "interrupt.".
+// In real time, on the machine's own port list and a port with the simulated amplifier behind
+// it: on Windows the registry's list and Wine's COM5 leading to amp-sim's pseudo-terminal
+// (make windows-test); on Linux, run by hand, a /dev/ttyV<n> link made by amp-sim as root.
+// ZX_COM_PORT names the port the list has last; creating the file ZX_COM_PULL asks the caller
+// to pull the line. The handshake, an edit at the send pace (read back by a second
+// handshake), then the pulled line ends the link with "interrupt.".
 TEST(ComLine, registrysLastPortConnectsEditsAndEndsWithInterruptWhenPulled) {
     const QString port = qEnvironmentVariable("ZX_COM_PORT");
     const QString pull = qEnvironmentVariable("ZX_COM_PULL");
