@@ -36,7 +36,7 @@ done
 dir=$(mktemp -d)
 sim=
 cleanup() {
-    [ -n "$sim" ] && kill "$sim" 2> /dev/null
+    if [ -n "$sim" ]; then kill "$sim" 2> /dev/null || true; fi
     rm -rf "$dir"
     $WINESERVER -k 2> /dev/null || true
 }
