@@ -1,6 +1,7 @@
 # Entry points for a fresh Debian 12 machine: `make run`, `make test`, `make bench`,
-# `make install` (PREFIX, DESTDIR) and `make package` (a .deb in the build folder), and for
-# hardening `make test-sanitize`, `make fuzz`, `make lint`. Each installs the Debian packages
+# `make install` (PREFIX, DESTDIR) and `make package` (a .deb in the build folder), for
+# hardening `make test-sanitize`, `make fuzz`, `make lint`, and for Windows `make windows`,
+# `make windows-test` and `make windows-package`. Each installs the Debian packages
 # it needs and no more; as a user other than root, apt-get runs under sudo, asked for first.
 BUILD_DIR ?= build
 PREFIX ?= /usr/local
@@ -24,6 +25,17 @@ TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev desk
 # cppcheck; llvm-14 brings the symbolizer for readable sanitizer reports.
 HARDENING_PACKAGES := $(TEST_PACKAGES) clang-14 libclang-rt-14-dev llvm-14 clang-tidy-14 cppcheck
 PACKAGES = $(TEST_PACKAGES)
+# Windows, cross-built: MinGW-w64, the host Qt's code generators (moc, rcc, uic) for the Qt
+# built from Debian's source, dpkg-dev to unpack the sources, Ninja, GoogleTest's source, Wine
+# and Xvfb to run the programs, NSIS for the installer; the real-line test runs the Linux
+# amp-sim.
+WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-dev-tools \
+                    dpkg-dev ninja-build googletest wine64 xvfb nsis fonts-liberation \
+                    fonts-wqy-microhei
+WIN_DIR ?= build-windows
+# Qt, Highway and GoogleTest for Windows, built once (about 20 minutes on two idle cores).
+ZEPHRANOX_QT_WIN ?= $(HOME)/.cache/zephranox/qt-6.4.2-mingw64
+export ZEPHRANOX_QT_WIN
 # A new build folder for running, installing or packaging builds neither tests nor benchmarks;
 # `make test` and `make bench` switch them on.
 FIRST_CONFIGURE = -DZEPHRANOX_TESTS=OFF -DZEPHRANOX_BENCH=OFF
@@ -39,7 +51,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 MAKEFLAGS += --no-print-directory
 
 .PHONY: deps configure with-tests build test bench run check-display install package clean format \
-        format-check pictures test-sanitize fuzz lint
+        format-check pictures test-sanitize fuzz lint windows windows-test windows-package
 
 # Installs the missing packages at the start, so that any password is asked for before the
 # build and never again. Root needs no sudo; without sudo, a user is told what to install.
@@ -171,6 +183,31 @@ lint: deps
 	cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ --library=qt \
 	    --enable=warning,performance,portability --inline-suppr \
 	    --suppressions-list=.ci/cppcheck.supp -I src/device -I src/gui $(LINT_SOURCES)
+
+# The program, the tools and the tests for Windows in $(WIN_DIR)/bin, beside the libraries and
+# plugins they load. Warnings are errors here as in CI.
+windows: PACKAGES = $(WINDOWS_PACKAGES)
+windows: deps
+	packaging/windows/build-qt.sh
+	@[ -f $(WIN_DIR)/CMakeCache.txt ] || cmake -S . -B $(WIN_DIR) -G Ninja \
+	    -DCMAKE_TOOLCHAIN_FILE=$(ZEPHRANOX_QT_WIN)/lib/cmake/Qt6/qt.toolchain.cmake \
+	    -DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/packaging/windows/mingw64-toolchain.cmake \
+	    -DCMAKE_BUILD_TYPE=Release -DZEPHRANOX_TESTS=ON -DZEPHRANOX_BENCH=OFF \
+	    -DZEPHRANOX_WERROR=ON -DCMAKE_RUNTIME_OUTPUT_DIRECTORY=$(abspath $(WIN_DIR))/bin \
+	    $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+	cmake --build $(WIN_DIR) -j $(JOBS)
+	packaging/windows/stage-runtime.sh $(WIN_DIR)/bin
+
+# The Windows tests under Wine (WINDOWS_TESTS: some of the test programs; all by default),
+# then the window code over Wine's COM5 to amp-sim.
+WINDOWS_TESTS ?=
+windows-test: PACKAGES = $(WINDOWS_PACKAGES) $(RUN_PACKAGES)
+windows-test: windows configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target amp-sim
+	packaging/windows/wine-tests.sh $(WIN_DIR) $(BUILD_DIR)/tools/amp-sim $(WINDOWS_TESTS)
+
+windows-package: windows
+	packaging/windows/package.sh $(WIN_DIR)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#ifndef _WIN32
 #include <QSerialPortInfo>
+#endif
 #include <QThread>
 
 namespace zx {
@@ -78,6 +80,7 @@ void QtClock::pause(int ms) {
     if (ms > 0) QThread::msleep(ulong(ms));
 }
 
+#ifndef _WIN32
 QtSerialDevice::QtSerialDevice() {
     connect(&port_, &QSerialPort::readyRead, this, [this] {
         readErrors_ = 0;
@@ -161,6 +164,7 @@ void QtSerialDevice::postNotification() {
     QMetaObject::invokeMethod(
         this, [this] { deliverNotification(); }, Qt::QueuedConnection);
 }
+#endif
 
 QStringList VirtualSerialPorts(const QString& dir) {
     QStringList out;

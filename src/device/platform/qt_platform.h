@@ -2,7 +2,9 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#ifndef _WIN32
 #include <QSerialPort>
+#endif
 #include <QTimer>
 
 #include <array>
@@ -49,6 +51,7 @@ class QtClock : public Clock {
     QElapsedTimer elapsed_;
 };
 
+#ifndef _WIN32
 // QSerialPort; readyRead becomes the data-available notification.
 class QtSerialDevice : public QObject, public SerialDevice {
     Q_OBJECT
@@ -71,6 +74,7 @@ class QtSerialDevice : public QObject, public SerialDevice {
     QSerialPort port_;
     int readErrors_ = 0; // in a row, without data in between
 };
+#endif
 
 // Linux: the system's serial ports plus the virtual ports /dev/ttyV<digits> that lead to a
 // pseudo-terminal. Each entry keeps the number it first got, so a number always names the

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include "platform/local_serial.h"
 #include "platform/network_serial.h"
 #include "platform/qt_platform.h"
 
@@ -23,14 +24,14 @@ class RoutedSerialDevice : public QObject, public SerialDevice {
     void purge() override;
     void close() override;
 
-    QtSerialDevice& local() { return local_; }
+    LocalSerialDevice& local() { return local_; }
     NetworkSerialDevice& network() { return network_; }
 
   protected:
     void postNotification() override;
 
   private:
-    QtSerialDevice local_;
+    LocalSerialDevice local_;
     NetworkSerialDevice network_;
     SerialDevice* active_ = nullptr;
 };

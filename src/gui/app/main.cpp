@@ -9,6 +9,7 @@
 #include "desktop/remembered_ports.h"
 #include "platform/command_line.h"
 #include "platform/network_address.h"
+#include "platform/parent_console.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ QStringList Arguments(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    zx::UseParentConsole();
     if (const auto bad = zx::UnfaithfulArgument(argc, argv)) {
         std::fprintf(stderr, "zephranox: %s\n",
                      zx::UnfaithfulArgumentText(*bad).toUtf8().constData());

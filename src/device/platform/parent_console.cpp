@@ -1,0 +1,31 @@
+#include "platform/parent_console.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <cstdio>
+#endif
+
+namespace zx {
+
+#ifdef _WIN32
+namespace {
+
+bool HasStream(DWORD which) {
+    const HANDLE h = GetStdHandle(which);
+    return h != nullptr && h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_UNKNOWN;
+}
+
+} // namespace
+#endif
+
+void UseParentConsole() {
+#ifdef _WIN32
+    const bool out = HasStream(STD_OUTPUT_HANDLE), err = HasStream(STD_ERROR_HANDLE);
+    if ((out && err) || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
+    if (!out) std::freopen("CONOUT$", "w", stdout);
+    if (!err) std::freopen("CONOUT$", "w", stderr);
+#endif
+}
+
+} // namespace zx
