@@ -6,7 +6,7 @@ WINESERVER=/usr/lib/wine/wineserver
 export WINEPREFIX WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WIN_DIR/wine"
 WINEPREFIX=$(cd "$WIN_DIR/wine" && pwd)
-$WINESERVER -p > /dev/null 2>&1 # its dump of objects on exit is no use here
+$WINESERVER -p > /dev/null 2>&1 || true # its dump of objects on exit is no use here; one may run already
 if [ ! -f "$WINEPREFIX/.zephranox-ready" ]; then
     echo "making the Wine prefix $WINEPREFIX"
     $WINE wineboot -i > /dev/null 2>&1

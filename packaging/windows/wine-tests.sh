@@ -32,7 +32,12 @@ for p in "${programs[@]}"; do
     echo "$p: ${n:-0} passed, $status ($(($(date +%s) - start)) s)"
 done
 
-# The real line.
+# The real line (WINDOWS_REAL_LINE=0 leaves it out).
+if [ "${WINDOWS_REAL_LINE:-1}" = 0 ]; then
+    echo "Windows tests under Wine: $total passed${failed:+, failed: ${failed[*]}}"
+    [ ${#failed[@]} -eq 0 ]
+    exit
+fi
 dir=$(mktemp -d)
 sim=
 cleanup() {
