@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ranges>
 
 namespace zx {
 namespace {
@@ -194,6 +195,7 @@ class Reader {
     std::vector<int> FrequencyColumns() const {
         std::vector<const Cells*> candidates;
         if (block_.columnHeader) candidates.push_back(&*block_.columnHeader);
+        // NOLINTNEXTLINE(modernize-loop-convert): the nearest header line first
         for (auto it = block_.lines.rbegin(); it != block_.lines.rend(); ++it)
             candidates.push_back(&it->cells);
         for (const Cells* cells : candidates) {
@@ -230,10 +232,11 @@ class Reader {
     }
 
     QString UpperName(int level, int frequency) const {
+        // NOLINTNEXTLINE(modernize-loop-convert): the nearest header line first
         for (auto it = block_.lines.rbegin(); it != block_.lines.rend(); ++it) {
             if (it->line == block_.columnHeaderLine) continue;
             for (int k : {level, frequency}) {
-                const QString text = CellText(it->cells, k).trimmed();
+                QString text = CellText(it->cells, k).trimmed();
                 if (!text.isEmpty() && !IsGenericName(text)) return text;
             }
         }

@@ -23,8 +23,9 @@ void UseParentConsole() {
 #ifdef _WIN32
     const bool out = HasStream(STD_OUTPUT_HANDLE), err = HasStream(STD_ERROR_HANDLE);
     if ((out && err) || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
-    if (!out) std::freopen("CONOUT$", "w", stdout);
-    if (!err) std::freopen("CONOUT$", "w", stderr);
+    // A stream that cannot be reopened stays as it was: nothing else can be done for it.
+    if (!out && std::freopen("CONOUT$", "w", stdout) == nullptr) return;
+    if (!err && std::freopen("CONOUT$", "w", stderr) == nullptr) return;
 #endif
 }
 
