@@ -9,8 +9,8 @@
 
 #include "app/application.h"
 #include "desktop/qt_window_platform.h"
-#include "window_doubles/scripted_dialogs.h"
 #include "support/real_time_wait.h"
+#include "window_doubles/scripted_dialogs.h"
 
 namespace zx {
 namespace {
