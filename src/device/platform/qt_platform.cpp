@@ -68,10 +68,12 @@ void QtTimerHub::wake(TimerId id) {
 void QtClock::pumpWait(int ms) {
     const std::uint64_t end = tickMs() + std::uint64_t(std::max(ms, 0));
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    while (tickMs() < end) {
+    // The clock is read once a pass: read again for the interval, it may have passed the end
+    // and the difference wrapped into a negative interval, a timer that never fires.
+    for (std::uint64_t now = tickMs(); now < end; now = tickMs()) {
         // A nested loop sleeps until an event or the end instead of spinning.
         QEventLoop loop;
-        QTimer::singleShot(int(end - tickMs()) + 1, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        QTimer::singleShot(int(end - now) + 1, Qt::PreciseTimer, &loop, &QEventLoop::quit);
         loop.exec();
     }
 }
