@@ -52,7 +52,7 @@ for _ in $(seq 50); do [ -s "$dir/port" ] && break; sleep 0.1; done
 ln -sfn "$(readlink -f "$dir/ttyV0")" "$WINEPREFIX/dosdevices/com5"
 "$WINE" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v ZephranoxTest /t REG_SZ /d COM5 /f \
     > /dev/null 2>&1
-ZX_COM_PORT=COM5 ZX_COM_PULL="Z:$dir/pull" "$WINE" ./test_app.exe -platform offscreen \
+ZX_COM_PORT=COM5 ZX_COM_PULL="Z:$dir/pull" timeout 300 "$WINE" ./test_app.exe -platform offscreen \
     --gtest_filter='ComLine.*' > com_line.log 2>&1 &
 test=$!
 for _ in $(seq 300); do

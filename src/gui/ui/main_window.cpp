@@ -15,6 +15,7 @@
 #include "ui/channel_strips.h"
 #include "ui/graph_view.h"
 #include "ui/preset_area.h"
+#include "ui/program_icon.h"
 #include "ui/progress_box.h"
 #include "ui/ui_style.h"
 
@@ -94,7 +95,7 @@ MainWindow::MainWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("ZEPHRANOX PC Software - KAVREL / MOSSEK - Version V1.3"));
     // The installed icon, built in: a desktop without the desktop entry (or a build that is not
     // installed) shows it too.
-    setWindowIcon(QIcon(QStringLiteral(":/icons/zephranox.svg")));
+    setWindowIcon(ProgramIcon());
     setFixedSize(kWidth, kHeight);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kWindowGrey);

@@ -1,0 +1,47 @@
+#include "ui/program_icon.h"
+
+#include <QImageReader>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace zx {
+
+QPixmap DrawnProgramIcon(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    // The SVG's 128 × 128 units.
+    p.scale(size / 128.0, size / 128.0);
+    p.setPen(QPen(QColor(0x5f, 0x5f, 0x5f), 4));
+    p.setBrush(QColor(0x1a, 0x1a, 0x1c));
+    p.drawRoundedRect(QRectF(6, 6, 116, 116), 18, 18);
+    p.setPen(QPen(QColor(0x40, 0x40, 0x40), 2));
+    for (int at : {40, 64, 88}) {
+        p.drawLine(QLineF(22, at, 106, at));
+        p.drawLine(QLineF(at, 24, at, 104));
+    }
+    QPainterPath curve(QPointF(20, 92));
+    curve.cubicTo(34, 92, 36, 64, 44, 60);
+    curve.cubicTo(52, 56, 54, 82, 64, 80);
+    curve.cubicTo(76, 78, 78, 40, 88, 38);
+    curve.cubicTo(96, 36, 100, 64, 108, 66);
+    p.setPen(QPen(Qt::red, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(curve);
+    p.setPen(Qt::NoPen);
+    p.fillRect(QRectF(39, 55, 10, 10), QColor(0xc9, 0x61, 0x41));
+    p.fillRect(QRectF(59, 75, 10, 10), QColor(0xcd, 0xcd, 0x41));
+    p.fillRect(QRectF(83, 33, 10, 10), QColor(0x4c, 0xf1, 0x14));
+    return pixmap;
+}
+
+QIcon ProgramIcon() {
+    if (QImageReader::supportedImageFormats().contains("svg"))
+        return QIcon(QStringLiteral(":/icons/zephranox.svg"));
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(DrawnProgramIcon(size));
+    return icon;
+}
+
+} // namespace zx
