@@ -15,8 +15,9 @@ namespace zx {
 // character-received event (WaitCommEvent with EV_RXCHAR) completes on an event that the
 // thread pool watches for the event loop: it becomes the data-available notification on the
 // user-interface thread with no thread of its own and no polling. (Wine ends every wait on a
-// pseudo-terminal after a few milliseconds; each ended wait looks at the queue and waits
-// again.) Reads, writes and the queue count run on the calling thread.
+// pseudo-terminal after a few milliseconds, and ends one at once while bytes are queued;
+// each ended wait looks at the queue and waits again, from the event loop.) Reads, writes and the
+// queue count run on the calling thread.
 class WinSerialDevice : public QObject, public SerialDevice {
     Q_OBJECT
   public:
@@ -35,15 +36,19 @@ class WinSerialDevice : public QObject, public SerialDevice {
     void postNotification() override;
 
   private:
-    // Starts the next WaitCommEvent; handles those that complete at once. False if the
-    // watch could not be started.
+    // Starts the next WaitCommEvent; one that completes at once is followed by another from
+    // the event loop. False if the watch could not be started.
     bool watchReceive();
+    // The next wait after one that completed at once.
+    void rewatch();
     // The pending WaitCommEvent has completed.
     void receiveWatchDone();
     // Waits for an operation started on the port to end; false if it failed.
     bool finish(OverlappedCall call, OVERLAPPED& op, BOOL returned, DWORD* bytes);
 
     static constexpr DWORD kCloseWaitMs = 200;
+    // Between a wait that ended at once without a character and the next.
+    static constexpr int kRewatchPauseMs = 10;
 
     HANDLE port_ = INVALID_HANDLE_VALUE;
     // The receive watch: its control block, event and mask outlive every wait on them.

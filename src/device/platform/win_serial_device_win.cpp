@@ -1,5 +1,7 @@
 #include "platform/win_serial_device.h"
 
+#include <QTimer>
+
 namespace zx {
 
 namespace {
@@ -68,20 +70,36 @@ bool WinSerialDevice::open(const QString& deviceName) {
 }
 
 bool WinSerialDevice::watchReceive() {
-    for (;;) {
-        mask_ = 0;
-        ResetEvent(watch_.hEvent);
-        const BOOL ok = WaitCommEvent(port_, &mask_, &watch_);
-        const IoState state = StartedIo(OverlappedCall::WaitCommEvent, ok, LastErrorIf(ok));
-        if (state == IoState::Pending) {
-            watching_ = true;
-            return true;
-        }
-        // Ended at once: an abort here would only repeat itself.
-        watching_ = false;
-        if (state == IoState::Failed) return false;
-        if (mask_ & EV_RXCHAR) dataArrived();
+    mask_ = 0;
+    ResetEvent(watch_.hEvent);
+    const BOOL ok = WaitCommEvent(port_, &mask_, &watch_);
+    const IoState state = StartedIo(OverlappedCall::WaitCommEvent, ok, LastErrorIf(ok));
+    watching_ = state == IoState::Pending;
+    if (state != IoState::Complete) return state == IoState::Pending;
+    // Ended at once. A driver may end every wait at once while bytes are queued (Wine on a
+    // pseudo-terminal does): waiting again here would hold the thread in this loop for good.
+    // After a character the next wait follows the notification, which reads the queue (posted
+    // calls run in order); after none, a pause.
+    if (mask_ & EV_RXCHAR) {
+        dataArrived();
+        QMetaObject::invokeMethod(
+            this, [this] { rewatch(); }, Qt::QueuedConnection);
+    } else {
+        QTimer::singleShot(kRewatchPauseMs, this, [this] { rewatch(); });
     }
+    return true;
+}
+
+void WinSerialDevice::rewatch() {
+    if (!isOpen() || watching_) return;
+    // Bytes that came since the last wait raise no event of their own.
+    const int queued = bytesQueued();
+    if (queued < 0 || !watchReceive()) {
+        notifier_.setEnabled(false);
+        reportFailure();
+        return;
+    }
+    if (queued > 0) dataArrived();
 }
 
 void WinSerialDevice::receiveWatchDone() {
