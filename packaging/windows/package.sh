@@ -16,6 +16,7 @@ done
 rm "$stage/Qt6Test.dll" "$stage/platforms/qoffscreen.dll" # for the tests only
 x86_64-w64-mingw32-strip "$stage"/*.exe
 cp "$here/../copyright" "$stage/COPYRIGHT.txt"
+cp "$here/../../LICENSE" "$stage/LICENSE.txt"
 # The uninstaller removes exactly these files.
 (cd "$stage" && find . -type f | sed 's|^\./||; s|/|\\|g; s|^|    Delete "$INSTDIR\\|; s|$|"|') \
     > "$WIN_DIR/package/uninstall-files.nsh"
