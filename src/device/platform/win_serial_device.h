@@ -2,6 +2,7 @@
 
 #ifdef _WIN32
 #include <QObject>
+#include <QTimer>
 #include <QWinEventNotifier>
 
 #include <windows.h>
@@ -49,6 +50,8 @@ class WinSerialDevice : public QObject, public SerialDevice {
     static constexpr DWORD kCloseWaitMs = 200;
     // Between a wait that ended at once without a character and the next.
     static constexpr int kRewatchPauseMs = 10;
+    // How often the queue is looked at while a wait is pending.
+    static constexpr int kQueueCheckMs = 50;
 
     HANDLE port_ = INVALID_HANDLE_VALUE;
     // The receive watch: its control block, event and mask outlive every wait on them.
@@ -56,6 +59,7 @@ class WinSerialDevice : public QObject, public SerialDevice {
     DWORD mask_ = 0;
     bool watching_ = false;
     QWinEventNotifier notifier_;
+    QTimer queueCheck_;
 };
 
 } // namespace zx

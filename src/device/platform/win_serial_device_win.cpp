@@ -1,7 +1,5 @@
 #include "platform/win_serial_device.h"
 
-#include <QTimer>
-
 namespace zx {
 
 namespace {
@@ -24,6 +22,17 @@ HANDLE NewEvent() {
 
 WinSerialDevice::WinSerialDevice() {
     connect(&notifier_, &QWinEventNotifier::activated, this, [this] { receiveWatchDone(); });
+    queueCheck_.setInterval(kQueueCheckMs);
+    connect(&queueCheck_, &QTimer::timeout, this, [this] {
+        if (!watching_) return;
+        // A queue that cannot be read any more is a pulled adapter, as when a wait ends so.
+        const int queued = bytesQueued();
+        if (queued > 0) dataArrived();
+        if (queued >= 0) return;
+        notifier_.setEnabled(false);
+        queueCheck_.stop();
+        reportFailure();
+    });
 }
 
 WinSerialDevice::~WinSerialDevice() {
@@ -66,6 +75,7 @@ bool WinSerialDevice::open(const QString& deviceName) {
     }
     notifier_.setHandle(watch_.hEvent);
     notifier_.setEnabled(true);
+    queueCheck_.start();
     return true;
 }
 
@@ -178,6 +188,7 @@ void WinSerialDevice::purge() {
 void WinSerialDevice::close() {
     if (!isOpen()) return;
     notifier_.setEnabled(false);
+    queueCheck_.stop();
     // An empty mask ends the pending WaitCommEvent; where it does not, closing the handle
     // cancels it. Either way it has ended before its control block is used again.
     SetCommMask(port_, 0);
