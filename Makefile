@@ -93,10 +93,12 @@ bench: build
 	$(BUILD_DIR)/bench/zephranox_bench
 
 # The README's pictures of the two windows, drawn offscreen by the program's own code on the
-# simulated amplifier; run again whenever the windows change.
+# simulated amplifier, and the Windows program's icon file; run again whenever the windows or
+# the icon change.
 pictures: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target readme-pictures
-	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/readme-pictures docs
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/readme-pictures docs \
+	    packaging/windows/zephranox.ico
 
 # Only the installed programs are built, not the tests and benchmarks; only the copying runs
 # under sudo, and only when the destination is not writable. The password is asked for

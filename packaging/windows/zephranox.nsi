@@ -10,6 +10,8 @@ InstallDir "$PROGRAMFILES64\ZEPHRANOX"
 InstallDirRegKey HKLM "Software\ZEPHRANOX" "InstallDir"
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
+Icon "${__FILEDIR__}/zephranox.ico"
+UninstallIcon "${__FILEDIR__}/zephranox.ico"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZEPHRANOX"
 

@@ -1,8 +1,9 @@
 // Draws the README's pictures of the two windows: the program on the virtual clock, connected
 // to the simulated amplifier, a few bands set, each window grabbed offscreen into a PNG; then
-// the graph with a measurement fitted.
+// the graph with a measurement fitted. With a second argument, the program's icon as a Windows
+// icon file there too (the Windows build has no SVG reader to draw it from).
 //
-//   readme-pictures [folder]     (default: docs)
+//   readme-pictures [folder [icon.ico]]     (default: docs)
 
 #include <QApplication>
 #include <QBuffer>
@@ -15,6 +16,7 @@
 #include "app/application.h"
 #include "platform/file_io.h"
 #include "ui/editor_window.h"
+#include "ui/program_icon.h"
 #include "ui/screen_refresh.h"
 #include "window_doubles/test_platform.h"
 
@@ -103,5 +105,15 @@ int main(int argc, char** argv) {
     tp.advance(20000);
     QApplication::processEvents();
     ok = Save(*app.window.graphPanel(), folder + QStringLiteral("/graph-measurement.png")) && ok;
+    if (argc > 2) {
+        const QString ico = QString::fromLocal8Bit(argv[2]);
+        QString error;
+        if (SaveWholeFile(ico, ProgramIconFile(), &error)) {
+            std::printf("wrote %s\n", qPrintable(ico));
+        } else {
+            std::fprintf(stderr, "could not write %s: %s\n", qPrintable(ico), qPrintable(error));
+            ok = false;
+        }
+    }
     return ok ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 #include "ui/program_icon.h"
 
+#include <QBuffer>
+#include <QDataStream>
 #include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
@@ -42,6 +44,33 @@ QIcon ProgramIcon() {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(DrawnProgramIcon(size));
     return icon;
+}
+
+QByteArray ProgramIconFile(const QList<int>& sizes) {
+    const QIcon icon = ProgramIcon();
+    QList<QByteArray> images;
+    for (int size : sizes) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        icon.pixmap(size, size).toImage().save(&buffer, "PNG");
+        images.append(png);
+    }
+    QByteArray file;
+    QDataStream out(&file, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    // The header (reserved, type 1: icon, count), a directory entry for each image, then the
+    // images; 256 is written as 0 in the entry's width and height bytes.
+    out << quint16(0) << quint16(1) << quint16(images.size());
+    quint32 offset = 6 + 16 * quint32(images.size());
+    for (qsizetype i = 0; i < images.size(); ++i) {
+        const auto side = quint8(sizes[i] >= 256 ? 0 : sizes[i]);
+        out << side << side << quint8(0) << quint8(0) << quint16(1) << quint16(32)
+            << quint32(images[i].size()) << offset;
+        offset += quint32(images[i].size());
+    }
+    for (const QByteArray& png : images) out.writeRawData(png.constData(), int(png.size()));
+    return file;
 }
 
 } // namespace zx

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QIcon>
+#include <QList>
 #include <QPixmap>
 
 namespace zx {
@@ -12,5 +14,8 @@ QIcon ProgramIcon();
 // The icon's picture drawn with the painter, `size` pixels square, transparent outside its
 // rounded panel.
 QPixmap DrawnProgramIcon(int size);
+
+// The icon as a Windows icon file: one PNG-compressed image for each size, smallest first.
+QByteArray ProgramIconFile(const QList<int>& sizes = {16, 24, 32, 48, 64, 256});
 
 } // namespace zx

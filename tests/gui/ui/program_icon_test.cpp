@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QImageReader>
@@ -53,6 +55,36 @@ TEST(ProgramIcon, comesInEverySizeWithItsPanelAndMarkers) {
     const QColor curve = big.pixelColor(20 * 2 + 2, 92 * 2);
     EXPECT_GT(curve.red(), 200);
     EXPECT_LT(curve.green(), 60);
+}
+
+// The Windows icon file holds the icon in each size, in order, as Qt's own reader reads it
+// back; the file the Windows program is built with is the icon of today (make pictures).
+TEST(ProgramIcon, theWindowsIconFileHoldsEverySize) {
+    const QList<int> sizes = {16, 32, 256};
+    QByteArray bytes = zx::ProgramIconFile(sizes);
+    if (!QImageReader::supportedImageFormats().contains("ico"))
+        GTEST_SKIP() << "no ICO reader (the Windows build ships none)";
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, "ico");
+    ASSERT_TRUE(reader.canRead());
+    ASSERT_EQ(reader.imageCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(reader.jumpToImage(i));
+        const QImage image = reader.read();
+        EXPECT_EQ(image.size(), QSize(sizes[i], sizes[i]));
+        EXPECT_EQ(
+            image.convertToFormat(QImage::Format_ARGB32),
+            zx::ProgramIcon().pixmap(sizes[i]).toImage().convertToFormat(QImage::Format_ARGB32));
+    }
+
+    QFile committed(QStringLiteral(ZX_SOURCE_DIR "/packaging/windows/zephranox.ico"));
+    ASSERT_TRUE(committed.open(QIODevice::ReadOnly));
+    QImageReader file(&committed, "ico");
+    ASSERT_EQ(file.imageCount(), 6);
+    ASSERT_TRUE(file.jumpToImage(2));
+    EXPECT_EQ(file.read().convertToFormat(QImage::Format_ARGB32),
+              zx::ProgramIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32))
+        << "run make pictures";
 }
 
 } // namespace
