@@ -33,7 +33,7 @@ WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-
                     dpkg-dev ninja-build googletest wine64 xvfb nsis fonts-liberation \
                     fonts-wqy-microhei
 WIN_DIR ?= build-windows
-# Qt, Highway and GoogleTest for Windows, built once (about 20 minutes on two idle cores).
+# Qt, Highway and GoogleTest for Windows, built once (about 27 minutes on two idle cores).
 ZEPHRANOX_QT_WIN ?= $(HOME)/.cache/zephranox/qt-6.4.2-mingw64
 export ZEPHRANOX_QT_WIN
 # A new build folder for running, installing or packaging builds neither tests nor benchmarks;
