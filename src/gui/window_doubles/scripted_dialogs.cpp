@@ -15,29 +15,17 @@ void ScriptedDialogs::message(const QString& text) {
 
 bool ScriptedDialogs::askYesNo(const QString& caption, const QString& text) {
     shown_.push_back({Kind::Question, caption, text, {}, {}});
-    if (questions_.empty()) return false;
-    const auto a = questions_.front();
-    questions_.pop_front();
-    keepOpen(a.openMs);
-    return a.value;
+    return next(questions_, false);
 }
 
 QString ScriptedDialogs::saveFileName(const QString& filterText, const QString& defaultName) {
     shown_.push_back({Kind::SaveFile, {}, filterText, defaultName, {}});
-    if (saves_.empty()) return {};
-    const auto a = saves_.front();
-    saves_.pop_front();
-    keepOpen(a.openMs);
-    return a.value;
+    return next(saves_, QString());
 }
 
 QString ScriptedDialogs::openFileName(const QString& filterText, const QString& defaultName) {
     shown_.push_back({Kind::OpenFile, {}, filterText, defaultName, {}});
-    if (opens_.empty()) return {};
-    const auto a = opens_.front();
-    opens_.pop_front();
-    keepOpen(a.openMs);
-    return a.value;
+    return next(opens_, QString());
 }
 
 int ScriptedDialogs::execModal(QDialog& dialog) {

@@ -59,6 +59,14 @@ class ScriptedDialogs : public WindowDialogs {
         T value;
         int openMs;
     };
+    // The next scripted answer, kept open for its time, or `none` when the script has ended.
+    template <typename T> T next(std::deque<Answer<T>>& answers, T none) {
+        if (answers.empty()) return none;
+        const Answer<T> a = answers.front();
+        answers.pop_front();
+        keepOpen(a.openMs);
+        return a.value;
+    }
     void keepOpen(int ms);
 
     Clock* clock_;

@@ -22,6 +22,19 @@
 namespace zx {
 namespace {
 
+// The window in real time with network ports only (the system lists no serial port).
+struct RealTimeWindow {
+    RealTimeWindow() { app.Start(); }
+    QtTimerHub timers;
+    QtClock clock;
+    RoutedSerialDevice serial;
+    FakePortList system{QStringList{}};
+    NetworkPortList ports{system};
+    ScriptedDialogs dialogs{&clock};
+    ThreadedWork work;
+    Application app{WindowPlatform{timers, clock, serial, ports, dialogs, work}};
+};
+
 // The window against the simulated amplifier behind ser2net, in real time, raw and over
 // Telnet: the address typed into "Network port…", the handshake, three edits at the send
 // pace, then the server ends and the link with it. Bounds on real time are generous lower
@@ -38,15 +51,10 @@ TEST(NetworkLine, windowWorksThroughSer2netAndEndsWithInterruptWhenTheServerStop
         ASSERT_TRUE(server.start({{amp.ports().deviceName(1), telnet}}, &error))
             << error.toStdString();
 
-        QtTimerHub timers;
-        QtClock clock;
-        RoutedSerialDevice serial;
-        FakePortList system(QStringList{});
-        NetworkPortList ports(system);
-        ScriptedDialogs dialogs(&clock);
-        ThreadedWork work;
-        Application app(WindowPlatform{timers, clock, serial, ports, dialogs, work});
-        app.Start();
+        RealTimeWindow w;
+        Application& app = w.app;
+        ScriptedDialogs& dialogs = w.dialogs;
+        QtClock& clock = w.clock;
 
         dialogs.answerModal([&](QDialog& d) {
             dynamic_cast<QInputDialog&>(d).setTextValue(server.address(0));
@@ -58,7 +66,7 @@ TEST(NetworkLine, windowWorksThroughSer2netAndEndsWithInterruptWhenTheServerStop
 
         app.window.connectButton()->click();
         ASSERT_TRUE(WaitFor(
-            clock, [&] { return app.link.transport.LinkUp && timers.isActive(TimerId::Timer1); },
+            clock, [&] { return app.link.transport.LinkUp && w.timers.isActive(TimerId::Timer1); },
             5000))
             << dialogs.messages().join('|').toStdString();
 
@@ -73,7 +81,7 @@ TEST(NetworkLine, windowWorksThroughSer2netAndEndsWithInterruptWhenTheServerStop
             clock,
             [&] {
                 return !app.link.sendSlots.AnyPending() && app.link.sendSlots.CurrentSlot() == 0 &&
-                       !timers.isActive(TimerId::Timer4);
+                       !w.timers.isActive(TimerId::Timer4);
             },
             6000));
         clock.pumpWait(200);
@@ -127,15 +135,10 @@ TEST(NetworkLine, aServerThatRefusesOrStallsNeverStopsTheWindow) {
             taken.back()->setReadBufferSize(1);
         });
 
-        QtTimerHub timers;
-        QtClock clock;
-        RoutedSerialDevice serial;
-        FakePortList system(QStringList{});
-        NetworkPortList ports(system);
-        ScriptedDialogs dialogs(&clock);
-        ThreadedWork work;
-        Application app(WindowPlatform{timers, clock, serial, ports, dialogs, work});
-        app.Start();
+        RealTimeWindow w;
+        Application& app = w.app;
+        ScriptedDialogs& dialogs = w.dialogs;
+        QtClock& clock = w.clock;
         ASSERT_TRUE(app.SelectStartPort(address));
 
         QElapsedTimer sinceTick;
